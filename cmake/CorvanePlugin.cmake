@@ -1,0 +1,25 @@
+# corvane_add_plugin(<name> DESCRIPTION <text> FILE_VERSION <a.b.c.d>
+#                    SOURCES <files...> LIBRARIES <targets...>)
+# Builds <name>.cvx: the frame's entry points and version identification
+# compiled for this plug-in together with its SOURCES (its constants), linked
+# with its reader libraries, exporting only the entry points of
+# frame/exports.map.
+set(CORVANE_PRODUCT_VERSION 1.42)
+
+function(corvane_add_plugin name)
+  cmake_parse_arguments(PLUGIN "" "DESCRIPTION;FILE_VERSION" "SOURCES;LIBRARIES" ${ARGN})
+  set(PLUGIN_NAME ${name})
+  set(PLUGIN_PRODUCT_VERSION ${CORVANE_PRODUCT_VERSION})
+  set(version_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_version_info.cpp)
+  configure_file(${PROJECT_SOURCE_DIR}/frame/version_info.cpp.in ${version_source} @ONLY)
+
+  add_library(${name} SHARED ${PROJECT_SOURCE_DIR}/frame/entry_points.cpp ${version_source}
+    ${PLUGIN_SOURCES})
+  target_link_libraries(${name} PRIVATE ${PLUGIN_LIBRARIES} frame)
+  set(map ${PROJECT_SOURCE_DIR}/frame/exports.map)
+  target_link_options(${name} PRIVATE -Wl,--version-script=${map})
+  set_target_properties(${name} PROPERTIES
+    PREFIX "" SUFFIX ".cvx"
+    LINK_DEPENDS ${map}
+    LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+endfunction()

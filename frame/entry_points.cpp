@@ -1,0 +1,16 @@
+// The plug-in's exported entry points. They only check their argument and
+// hand over to plain C++; nothing thrown inside crosses the boundary.
+#include <cstdint>
+
+#include "frame/export.h"
+#include "frame/file_info.h"
+#include "frame/plugin.h"
+
+CVX_EXPORT const char* GetExtension(int32_t index) {
+    return index == 0 ? kPluginConstants.extension : nullptr;
+}
+
+CVX_EXPORT FileInfo* CreateFileInfo(int32_t kind) {
+    if (kind != 0) return nullptr;
+    return NewPluginFileInfo();
+}

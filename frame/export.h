@@ -1,0 +1,8 @@
+// Marks the plug-in's entry points: plain C names, visible outside the library.
+#pragma once
+
+#if defined(_WIN32)
+#define CVX_EXPORT extern "C" __declspec(dllexport)
+#else
+#define CVX_EXPORT extern "C" __attribute__((visibility("default")))
+#endif

@@ -1,0 +1,20 @@
+// Opening audio files for reading. Only regular files are opened: a FIFO, a
+// device or a directory would block the caller or feed it endless or
+// meaningless bytes, so they count as files that cannot be opened.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// A stdio stream for binary reading, or null when `path` is not a regular
+// file or cannot be opened. Never blocks on a FIFO.
+FilePtr OpenRegularFileForReading(const char* path);
+
+// True when `path` names a regular file (symbolic links followed). For
+// libraries that open the path themselves.
+bool IsRegularFile(const char* path);

@@ -1,0 +1,31 @@
+#include "frame/platform/regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+FilePtr OpenRegularFileForReading(const char* path) {
+    // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the type is
+    // then checked on the descriptor itself, so nothing can swap the file in
+    // between.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) ::close(fd);
+    return FilePtr(file);
+}
+
+bool IsRegularFile(const char* path) {
+    struct stat info;
+    return ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <cstdint>
+
+// Size of the file at `path` in bytes, or -1 when it cannot be opened, is not
+// a regular file, or is too large for int32.
+int32_t ProbeFileSize(const char* path);

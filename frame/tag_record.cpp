@@ -1,0 +1,33 @@
+#include "frame/tag_record.h"
+
+#include <cstring>
+
+#include "frame/probe_file_size.h"
+
+void ClearTags(TagRecord& record) {
+    record.title[0] = '\0';
+    record.artist[0] = '\0';
+    record.album[0] = '\0';
+    record.comment[0] = '\0';
+    record.genre[0] = '\0';
+    record.year = 0;
+    record.track = 0;
+}
+
+bool StorePathAndSize(TagRecord& record, const char* path) {
+    if (path == nullptr || std::strlen(path) >= kPathFieldSize) {
+        record.path[0] = '\0';
+        record.fileSize = -1;
+        return false;
+    }
+    CopyToField(record.path, sizeof record.path, path);
+    record.fileSize = ProbeFileSize(path);
+    return true;
+}
+
+void CopyToField(char* field, size_t fieldSize, const char* text) {
+    if (fieldSize == 0) return;
+    const size_t length = strnlen(text, fieldSize - 1);
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}

@@ -1,0 +1,36 @@
+// The record behind every file-info object: what Open found in one file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr size_t kTagFieldSize = 512;   // 511 bytes of text + NUL
+inline constexpr size_t kPathFieldSize = 260;  // 259 bytes of path + NUL
+
+// Fields in this order and of these sizes; all text is 8-bit and
+// NUL-terminated. A value-initialised record is empty: texts "" and numbers 0.
+struct TagRecord {
+    int32_t length;  // playing time in whole seconds
+    char title[kTagFieldSize];
+    char artist[kTagFieldSize];
+    char album[kTagFieldSize];
+    char comment[kTagFieldSize];
+    char genre[kTagFieldSize];
+    int32_t year;   // 0 when none
+    int32_t track;  // 0 when none
+    char path[kPathFieldSize];
+    int32_t fileSize;  // bytes, -1 when unknown
+};
+
+// Empties title, artist, album, comment and genre and zeroes year and track;
+// length, path and fileSize are left alone.
+void ClearTags(TagRecord& record);
+
+// Stores `path` and its probed size, the first step of every Open. A null
+// path, or one too long for the path field, is not stored: the path field is
+// emptied, fileSize becomes -1 and the result is false, so that no field
+// names another file than the one asked for. Nothing is opened then.
+bool StorePathAndSize(TagRecord& record, const char* path);
+
+// Copies NUL-terminated `text` into a field of `fieldSize` bytes, cut to fit.
+void CopyToField(char* field, size_t fieldSize, const char* text);

@@ -1,0 +1,9 @@
+// The OGG plug-in's constants and reader for the shared frame.
+#include <new>
+
+#include "frame/plugin.h"
+#include "ogg/vorbis_file_info.h"
+
+const PluginConstants kPluginConstants = {"OGG", "ogg", ", OGG"};
+
+FileInfo* NewPluginFileInfo() { return new (std::nothrow) VorbisFileInfo(); }

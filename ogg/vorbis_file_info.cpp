@@ -1,0 +1,89 @@
+#include "ogg/vorbis_file_info.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "frame/comment_names.h"
+#include "frame/leading_number.h"
+#include "frame/platform/regular_file.h"
+#include "ogg/narrow_utf8_to_latin1.h"
+
+namespace {
+
+// An OggVorbis_File that owns its stdio stream once ov_open has succeeded;
+// ov_clear then releases both. After a failed ov_open the stream stays with
+// the caller, who closes it exactly once.
+class VorbisFile {
+public:
+    VorbisFile() = default;
+    VorbisFile(const VorbisFile&) = delete;
+    VorbisFile& operator=(const VorbisFile&) = delete;
+    ~VorbisFile() {
+        if (opened_) ov_clear(&handle_);
+    }
+
+    bool Open(FilePtr& file) {
+        if (ov_open(file.get(), &handle_, nullptr, 0) != 0) return false;
+        file.release();
+        opened_ = true;
+        return true;
+    }
+
+    OggVorbis_File* get() { return &handle_; }
+
+private:
+    OggVorbis_File handle_{};
+    bool opened_ = false;
+};
+
+// One comment string "NAME=value"; other names and strings without '=' are
+// ignored. A later comment of the same name replaces the earlier value.
+void ApplyComment(TagRecord& record, const char* comment) {
+    const char* equals = std::strchr(comment, '=');
+    if (equals == nullptr) return;
+    CommentTarget target;
+    if (!FindCommentTarget(comment, static_cast<size_t>(equals - comment), target)) return;
+
+    const char* value = equals + 1;
+    if (int32_t* number = NumberFieldOf(record, target)) {
+        *number = LeadingDecimalNumber(value);
+    } else {
+        NarrowUtf8ToLatin1(value, TextFieldOf(record, target), kTagFieldSize);
+    }
+}
+
+}  // namespace
+
+int32_t WholeSeconds(double totalSeconds) {
+    if (totalSeconds == OV_EINVAL || !std::isfinite(totalSeconds)) return 0;
+    constexpr double kTwoTo32 = 4294967296.0;
+    double wrapped = std::fmod(std::trunc(totalSeconds), kTwoTo32);
+    if (wrapped < 0) wrapped += kTwoTo32;
+    return static_cast<int32_t>(static_cast<uint32_t>(wrapped));
+}
+
+int32_t VorbisFileInfo::Open(const char* path) {
+    if (!StorePathAndSize(record_, path)) return 1;
+
+    FilePtr file = OpenRegularFileForReading(path);
+    if (!file) return 1;
+    VorbisFile vorbis;
+    if (!vorbis.Open(file)) return 1;
+
+    record_.length = WholeSeconds(ov_time_total(vorbis.get(), -1));
+
+    ClearTags(record_);
+    // The first logical stream's comments; a chained file's later streams
+    // count only towards the length.
+    if (const vorbis_comment* comments = ov_comment(vorbis.get(), -1)) {
+        for (int i = 0; i < comments->comments; ++i) {
+            if (comments->user_comments[i] != nullptr) {
+                ApplyComment(record_, comments->user_comments[i]);
+            }
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,58 @@
+// What the plug-in files show without being loaded: the symbols they export
+// and the version identification they carry.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string RunCommand(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string output;
+    char buffer[256];
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get()) != nullptr) output += buffer;
+    return output;
+}
+
+std::set<std::string> ExportedSymbols(const std::string& library) {
+    std::istringstream lines(RunCommand("nm -D --defined-only '" + library + "'"));
+    std::set<std::string> names;
+    std::string address, type, name;
+    while (lines >> address >> type >> name) names.insert(name);
+    return names;
+}
+
+struct PluginFile {
+    const char* path;
+    const char* fileVersion;
+    const char* description;
+};
+
+const PluginFile kPlugins[] = {
+    {OGG_PLUGIN_PATH, "1.42.0.19", "OGG Support for Corvane"},
+};
+
+}  // namespace
+
+TEST(PluginBinary, ExportsOnlyTheEntryPoints) {
+    for (const PluginFile& plugin : kPlugins) {
+        SCOPED_TRACE(plugin.path);
+        EXPECT_EQ(ExportedSymbols(plugin.path), (std::set<std::string>{"CreateFileInfo", "GetExtension"}));
+    }
+}
+
+TEST(PluginBinary, CarriesReadableVersionIdentification) {
+    for (const PluginFile& plugin : kPlugins) {
+        SCOPED_TRACE(plugin.path);
+        const std::string dump = RunCommand("readelf -p .cvx_version '" + std::string(plugin.path) + "'");
+        EXPECT_NE(dump.find("ProductName=Corvane (File Format Plugin)"), std::string::npos) << dump;
+        EXPECT_NE(dump.find("ProductVersion=1.42\n"), std::string::npos) << dump;
+        EXPECT_NE(dump.find(std::string("FileVersion=") + plugin.fileVersion + "\n"), std::string::npos) << dump;
+        EXPECT_NE(dump.find(std::string("FileDescription=") + plugin.description + "\n"), std::string::npos)
+            << dump;
+    }
+}

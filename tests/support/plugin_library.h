@@ -1,0 +1,51 @@
+// A plug-in loaded the way the host loads it: dlopen, the entry points by
+// name through dlsym, and the file-info object used only through its table
+// of virtual operations.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "frame/file_info.h"
+
+struct FileInfoDeleter {
+    void operator()(FileInfo* info) const { delete info; }  // slot 0
+};
+using FileInfoPtr = std::unique_ptr<FileInfo, FileInfoDeleter>;
+
+class PluginLibrary {
+public:
+    explicit PluginLibrary(const std::string& path);
+    ~PluginLibrary();
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+    const char* GetExtension(int32_t index) const { return getExtension_(index); }
+    FileInfoPtr CreateFileInfo(int32_t kind) const { return FileInfoPtr(createFileInfo_(kind)); }
+    using InstallFunction = int32_t (*)();
+    // Null when the library does not export Install.
+    InstallFunction install() const { return install_; }
+
+private:
+    void* handle_ = nullptr;
+    const char* (*getExtension_)(int32_t) = nullptr;
+    FileInfo* (*createFileInfo_)(int32_t) = nullptr;
+    InstallFunction install_ = nullptr;
+};
+
+// Everything a reader reports about one file, read through the getters.
+struct Reading {
+    int32_t openResult;
+    int32_t fileSize;
+    std::string fileName;
+    int32_t length;
+    std::string lengthText;
+    std::string title, artist, album, comment, genre;
+    int32_t year, track;
+};
+
+// Opens `path` with `info` and reads every field back.
+Reading OpenAndRead(FileInfo& info, const std::string& path);
+// Reads every field without opening anything.
+Reading ReadFields(FileInfo& info);
