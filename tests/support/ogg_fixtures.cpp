@@ -121,3 +121,27 @@ std::vector<size_t> OggPageOffsets(const Bytes& bytes) {
     }
     return offsets;
 }
+
+Bytes FlipInsidePage(const Bytes& bytes, size_t offset) {
+    Bytes out = bytes;
+    out[offset] ^= 0xFF;
+    size_t pageStart = 0;
+    for (size_t start : OggPageOffsets(bytes)) {
+        if (start <= offset) pageStart = start;
+    }
+    constexpr size_t kSegmentCountOffset = 26;  // then the lacing values
+    if (pageStart + kSegmentCountOffset >= out.size()) return out;
+    const size_t segments = out[pageStart + kSegmentCountOffset];
+    const size_t headerLength = kSegmentCountOffset + 1 + segments;
+    if (pageStart + headerLength > out.size()) return out;
+    size_t bodyLength = 0;
+    for (size_t i = 0; i < segments; ++i) bodyLength += out[pageStart + kSegmentCountOffset + 1 + i];
+    if (pageStart + headerLength + bodyLength > out.size()) return out;
+    ogg_page page;
+    page.header = &out[pageStart];
+    page.header_len = static_cast<long>(headerLength);
+    page.body = out.data() + pageStart + headerLength;
+    page.body_len = static_cast<long>(bodyLength);
+    ogg_page_checksum_set(&page);
+    return out;
+}

@@ -28,3 +28,8 @@ Bytes OggOfAnotherCodec();
 
 // Offsets of the "OggS" page captures in `bytes`.
 std::vector<size_t> OggPageOffsets(const Bytes& bytes);
+
+// Flips the bits of the byte at `offset` and recomputes the CRC of the page
+// holding it, so the damage reaches the codec instead of being caught by the
+// container's checksum.
+Bytes FlipInsidePage(const Bytes& bytes, size_t offset);

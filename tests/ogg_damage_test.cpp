@@ -1,0 +1,77 @@
+// Damaged Ogg Vorbis files: every cut and every header byte flipped must get
+// an answer, without a crash, a leak or a descriptor left open.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/ogg_fixtures.h"
+#include "tests/support/plugin_library.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+class OggDamage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        original_ = EncodeVorbis({8000, 1, 2.0, {"TITLE=Damaged", "ARTIST=Someone", "DATE=1999"}, 1});
+        // The identification header has a page of its own; comments and
+        // codebooks share the second; audio starts on the third.
+        headerEnd_ = OggPageOffsets(original_).at(2);
+    }
+
+    // Opens `bytes` as a file and returns Open's result.
+    int32_t OpenBytes(FileInfo& info, const Bytes& bytes) {
+        WriteBytes(path_, bytes);
+        return info.Open(path_.c_str());
+    }
+
+    PluginLibrary plugin_{OGG_PLUGIN_PATH};
+    TempDir dir_;
+    std::string path_ = dir_.File("damaged.ogg");
+    Bytes original_;
+    size_t headerEnd_ = 0;
+};
+
+}  // namespace
+
+TEST_F(OggDamage, EveryCutGetsAnAnswer) {
+    FileInfoPtr info = plugin_.CreateFileInfo(0);
+    const int before = CountOpenDescriptors();
+    for (size_t cut = 0; cut < original_.size(); cut += (cut < headerEnd_ + 64 ? 1 : 61)) {
+        const int32_t result = OpenBytes(*info, Bytes(original_.begin(), original_.begin() + cut));
+        ASSERT_TRUE(result == 0 || result == 1) << "cut at " << cut;
+        if (cut < headerEnd_ / 2) {
+            EXPECT_EQ(result, 1) << "cut at " << cut;
+        }
+    }
+    EXPECT_EQ(CountOpenDescriptors(), before);
+}
+
+TEST_F(OggDamage, EveryFlippedHeaderByteGetsAnAnswer) {
+    FileInfoPtr info = plugin_.CreateFileInfo(0);
+    const int before = CountOpenDescriptors();
+    for (size_t offset = 0; offset < headerEnd_; ++offset) {
+        const int32_t result = OpenBytes(*info, FlipInsidePage(original_, offset));
+        ASSERT_TRUE(result == 0 || result == 1) << "flip at " << offset;
+        char text[512];
+        EXPECT_LT(info->GetTitle(text), 512);
+        EXPECT_LE(info->GetLengthText(text), 13);
+    }
+    EXPECT_EQ(CountOpenDescriptors(), before);
+}
+
+TEST_F(OggDamage, ADamagedChainedFileGetsAPlausibleLength) {
+    Bytes chained = ChainedOgg(2, 3, {"TITLE=One"}, {"TITLE=Two"});
+    const std::vector<size_t> pages = OggPageOffsets(chained);
+    FileInfoPtr info = plugin_.CreateFileInfo(0);
+    for (size_t page : pages) {
+        for (size_t offset = page + 26; offset < page + 60 && offset < chained.size(); ++offset) {
+            const int32_t result = OpenBytes(*info, FlipInsidePage(chained, offset));
+            ASSERT_TRUE(result == 0 || result == 1) << "flip at " << offset;
+            if (result == 0) {
+                EXPECT_GE(info->GetLength(), 0) << "flip at " << offset;
+                EXPECT_LE(info->GetLength(), 1000) << "flip at " << offset;
+            }
+        }
+    }
+}
