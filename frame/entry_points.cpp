@@ -4,6 +4,8 @@
 
 #include "frame/export.h"
 #include "frame/file_info.h"
+#include "frame/install.h"
+#include "frame/platform/own_library_path.h"
 #include "frame/plugin.h"
 
 CVX_EXPORT const char* GetExtension(int32_t index) {
@@ -13,4 +15,12 @@ CVX_EXPORT const char* GetExtension(int32_t index) {
 CVX_EXPORT FileInfo* CreateFileInfo(int32_t kind) {
     if (kind != 0) return nullptr;
     return NewPluginFileInfo();
+}
+
+CVX_EXPORT int32_t Install() {
+    try {
+        return RegisterExtension(OwnLibraryPath(), kPluginConstants);
+    } catch (...) {  // memory exhausted: nothing was written
+        return 0;
+    }
 }

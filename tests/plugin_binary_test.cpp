@@ -41,7 +41,7 @@ const PluginFile kPlugins[] = {
 TEST(PluginBinary, ExportsOnlyTheEntryPoints) {
     for (const PluginFile& plugin : kPlugins) {
         SCOPED_TRACE(plugin.path);
-        EXPECT_EQ(ExportedSymbols(plugin.path), (std::set<std::string>{"CreateFileInfo", "GetExtension"}));
+        EXPECT_EQ(ExportedSymbols(plugin.path), (std::set<std::string>{"CreateFileInfo", "GetExtension", "Install"}));
     }
 }
 

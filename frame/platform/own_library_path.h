@@ -1,0 +1,9 @@
+// The path of this plug-in's own library file, as the loader reports it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The full path of the library file this code was loaded from, or nothing
+// when the loader cannot tell.
+std::optional<std::string> OwnLibraryPath();

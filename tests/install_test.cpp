@@ -1,0 +1,184 @@
+// Install, called through dlsym on a copy of the plug-in placed in a host's
+// folder tree, as the host would.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "frame/install.h"
+#include "frame/plugin_ini_path.h"
+#include "tests/support/plugin_library.h"
+#include "tests/support/unprivileged.h"
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kDefaultWithOgg[] = "MP3, MPC, MP+, MPP, WMA, APE, MAC, OGG";
+
+// A host tree ROOT/Plugins/Formats/<plug-in> inside a scratch folder.
+class InstallTest : public ::testing::Test {
+protected:
+    fs::path root() const { return dir_.path() / "Corvane"; }
+    std::string iniPath() const { return (root() / "plugin.ini").string(); }
+
+    // Copies the built plug-in to `relative` below the root and loads it.
+    std::unique_ptr<PluginLibrary> Place(const char* builtPath, const fs::path& relative) const {
+        const fs::path destination = root() / relative;
+        fs::create_directories(destination.parent_path());
+        fs::copy_file(builtPath, destination, fs::copy_options::overwrite_existing);
+        return std::make_unique<PluginLibrary>(destination.string());
+    }
+
+    std::unique_ptr<PluginLibrary> PlaceOgg() const { return Place(OGG_PLUGIN_PATH, "Plugins/Formats/OGG.cvx"); }
+
+    static int32_t Install(const PluginLibrary& plugin) {
+        EXPECT_NE(plugin.install(), nullptr);
+        return plugin.install() ? plugin.install()() : -1;
+    }
+
+    TempDir dir_;
+};
+
+struct FileStamp {
+    ino_t inode;
+    timespec modified;
+};
+
+FileStamp StampOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0);
+    return {info.st_ino, info.st_mtim};
+}
+
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+    return a.inode == b.inode && a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+}
+
+}  // namespace
+
+TEST_F(InstallTest, CreatesPluginIniTwoLevelsAboveTheLibrarysFolder) {
+    auto plugin = PlaceOgg();
+    EXPECT_NE(Install(*plugin), 0);
+    EXPECT_EQ(ReadText(iniPath()), std::string("[Corvane]\ncorvane_extlist=") + kDefaultWithOgg + "\n");
+}
+
+TEST_F(InstallTest, ASecondCallWritesNothing) {
+    auto plugin = PlaceOgg();
+    ASSERT_NE(Install(*plugin), 0);
+    const FileStamp first = StampOf(iniPath());
+    const std::string text = ReadText(iniPath());
+    EXPECT_NE(Install(*plugin), 0);
+    EXPECT_TRUE(SameStamp(StampOf(iniPath()), first));
+    EXPECT_EQ(ReadText(iniPath()), text);
+}
+
+TEST_F(InstallTest, KeepsEveryOtherByteOfAnExistingFile) {
+    auto plugin = PlaceOgg();
+    WriteText(iniPath(),
+              "\xEF\xBB\xBF; written by Corvane\r\n"
+              "[Window]\r\n"
+              "Left=10\r\n"
+              "\r\n"
+              "[Corvane]\r\n"
+              "Skin=Dark\r\n"
+              "corvane_extlist=MP3, MPC\r\n"
+              "Scan=1\r\n");
+    EXPECT_NE(Install(*plugin), 0);
+    EXPECT_EQ(ReadText(iniPath()),
+              "\xEF\xBB\xBF; written by Corvane\r\n"
+              "[Window]\r\n"
+              "Left=10\r\n"
+              "\r\n"
+              "[Corvane]\r\n"
+              "Skin=Dark\r\n"
+              "corvane_extlist=MP3, MPC, OGG\r\n"
+              "Scan=1\r\n");
+}
+
+TEST_F(InstallTest, AnyMentionOfTheWordCountsAsRegistered) {
+    auto plugin = PlaceOgg();
+    for (const char* list : {"MP3, ogg", "OGGX", "Ogg"}) {
+        SCOPED_TRACE(list);
+        const std::string text = std::string("[Corvane]\ncorvane_extlist=") + list + "\n";
+        WriteText(iniPath(), text);
+        const FileStamp before = StampOf(iniPath());
+        EXPECT_NE(Install(*plugin), 0);
+        EXPECT_EQ(ReadText(iniPath()), text);
+        EXPECT_TRUE(SameStamp(StampOf(iniPath()), before));
+    }
+}
+
+TEST_F(InstallTest, AppendsToWhatIsThereEvenWhenEmpty) {
+    auto plugin = PlaceOgg();
+    WriteText(iniPath(), "[Corvane]\ncorvane_extlist=\n");
+    EXPECT_NE(Install(*plugin), 0);
+    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=, OGG\n");
+}
+
+TEST_F(InstallTest, KeepsEveryEntryOfALongList) {
+    auto plugin = PlaceOgg();
+    std::string list = "MP3";
+    for (int i = 0; list.size() < 400; ++i) list += ", X" + std::to_string(i);
+    WriteText(iniPath(), "[Corvane]\ncorvane_extlist=" + list + "\n");
+    EXPECT_NE(Install(*plugin), 0);
+    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=" + list + ", OGG\n");
+}
+
+TEST_F(InstallTest, ALibraryOneFolderDeepClimbsAsFarAsItCan) {
+    // Corvane/Formats/OGG.cvx: three cuts leave the scratch folder itself.
+    auto plugin = Place(OGG_PLUGIN_PATH, "Formats/OGG.cvx");
+    EXPECT_NE(Install(*plugin), 0);
+    EXPECT_EQ(ReadText((dir_.path() / "plugin.ini").string()),
+              std::string("[Corvane]\ncorvane_extlist=") + kDefaultWithOgg + "\n");
+}
+
+TEST_F(InstallTest, FindsItsFolderWhenLoadedByARelativePath) {
+    const fs::path destination = root() / "Plugins/Formats/OGG.cvx";
+    fs::create_directories(destination.parent_path());
+    fs::copy_file(OGG_PLUGIN_PATH, destination);
+    const fs::path previous = fs::current_path();
+    fs::current_path(root());
+    auto plugin = std::make_unique<PluginLibrary>("./Plugins/Formats/OGG.cvx");
+    fs::current_path(dir_.path());  // the working folder moves on after loading
+    const int32_t result = Install(*plugin);
+    fs::current_path(previous);
+    EXPECT_NE(result, 0);
+    EXPECT_TRUE(fs::exists(iniPath()));
+}
+
+TEST_F(InstallTest, AFailedWriteReturnsZeroAndChangesNothing) {
+    auto plugin = PlaceOgg();
+    fs::create_directory(iniPath());  // in the way of the file
+    EXPECT_EQ(Install(*plugin), 0);
+    EXPECT_TRUE(fs::is_directory(iniPath()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root()), fs::directory_iterator()), 2);
+}
+
+TEST_F(InstallTest, AReadOnlyFileIsLeftAlone) {
+    auto plugin = PlaceOgg();
+    WriteText(iniPath(), "[Corvane]\ncorvane_extlist=MP3\n");
+    ASSERT_EQ(chmod(iniPath().c_str(), 0444), 0);
+    OpenUpForAnyone(dir_.path());
+    OpenUpForAnyone(root());  // the folder itself would allow the rename
+    EXPECT_EQ(RunAsUnprivileged([&] { return Install(*plugin); }), 0);
+    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3\n");
+}
+
+TEST(RegisterExtension, AnUnknownLibraryPathTouchesNothing) {
+    const PluginConstants ogg = {"OGG", "ogg", ", OGG"};
+    EXPECT_EQ(RegisterExtension(std::nullopt, ogg), 0);
+}
+
+TEST(PluginIniPath, CutsThreeLevelsOrAsManyAsThereAre) {
+    EXPECT_EQ(PluginIniPath("/opt/Cat/Plugins/Formats/OGG.cvx"), "/opt/Cat/plugin.ini");
+    EXPECT_EQ(PluginIniPath("/a/b/OGG.cvx"), "/plugin.ini");
+    EXPECT_EQ(PluginIniPath("/a/OGG.cvx"), "/plugin.ini");
+    EXPECT_EQ(PluginIniPath("/OGG.cvx"), "/plugin.ini");
+    EXPECT_EQ(PluginIniPath("a/OGG.cvx"), "a/plugin.ini");
+    EXPECT_EQ(PluginIniPath("OGG.cvx"), "OGG.cvx/plugin.ini");
+}
