@@ -169,6 +169,20 @@ TEST_F(InstallTest, AReadOnlyFileIsLeftAlone) {
     EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3\n");
 }
 
+TEST_F(InstallTest, BothPlugInsRegisterInEitherOrder) {
+    auto ogg = PlaceOgg();
+    auto flac = Place(FLAC_PLUGIN_PATH, "Plugins/Formats/FLAC.cvx");
+    EXPECT_NE(Install(*ogg), 0);
+    EXPECT_NE(Install(*flac), 0);
+    EXPECT_EQ(ReadText(iniPath()), std::string("[Corvane]\ncorvane_extlist=") + kDefaultWithOgg + ", FLAC\n");
+
+    fs::remove(iniPath());
+    EXPECT_NE(Install(*flac), 0);
+    EXPECT_NE(Install(*ogg), 0);
+    EXPECT_NE(Install(*flac), 0);
+    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, FLAC, OGG\n");
+}
+
 TEST(RegisterExtension, AnUnknownLibraryPathTouchesNothing) {
     const PluginConstants ogg = {"OGG", "ogg", ", OGG"};
     EXPECT_EQ(RegisterExtension(std::nullopt, ogg), 0);

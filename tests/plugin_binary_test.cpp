@@ -34,6 +34,7 @@ struct PluginFile {
 
 const PluginFile kPlugins[] = {
     {OGG_PLUGIN_PATH, "1.42.0.19", "OGG Support for Corvane"},
+    {FLAC_PLUGIN_PATH, "1.42.0.1", "FLAC Support for Corvane"},
 };
 
 }  // namespace

@@ -1,0 +1,43 @@
+#include "flac/append_tag_value.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "flac/platform/ansi_code_page.h"
+#include "flac/utf8_to_utf16.h"
+#include "frame/tag_record.h"
+
+namespace {
+
+constexpr char kSeparator[] = ", ";
+
+// Appends `text` to the NUL-terminated `field`, cut so the field holds at
+// most capacity - 1 bytes.
+void AppendCut(char* field, const char* text, size_t capacity) {
+    const size_t used = std::strlen(field);
+    const size_t room = capacity - 1 - std::min(used, capacity - 1);
+    const size_t count = std::min(std::strlen(text), room);
+    std::memcpy(field + used, text, count);
+    field[used + count] = '\0';
+}
+
+}  // namespace
+
+void AppendTagValue(char* field, const uint8_t* value, uint32_t length, uint32_t capacity) {
+    if (capacity == 0) return;
+    capacity = std::min<uint32_t>(capacity, kTagFieldSize);  // no field is larger
+
+    // One unit per byte read, and room for a terminator after the last.
+    std::array<uint16_t, kTagFieldSize> units;
+    const uint32_t bytesToRead = std::min(length, capacity - 1);
+    const int32_t unitCount = DecodeUtf8ToUtf16(value, units.data(), static_cast<int32_t>(bytesToRead));
+    if (unitCount <= 0) return;
+    if (units[unitCount - 1] != 0) units[unitCount] = 0;
+
+    std::array<char, kTagFieldSize> converted;
+    if (ConvertToAnsi(units.data(), converted.data(), capacity) == 0) return;
+
+    if (field[0] != '\0') AppendCut(field, kSeparator, capacity);
+    AppendCut(field, converted.data(), capacity);
+}

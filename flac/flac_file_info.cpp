@@ -1,0 +1,109 @@
+#include "flac/flac_file_info.h"
+
+#include <FLAC/metadata.h>
+
+#include <cstring>
+#include <memory>
+
+#include "flac/append_tag_value.h"
+#include "flac/id3v1.h"
+#include "frame/comment_names.h"
+#include "frame/leading_number.h"
+#include "frame/platform/regular_file.h"
+
+namespace {
+
+struct IteratorDeleter {
+    void operator()(FLAC__Metadata_SimpleIterator* iterator) const {
+        FLAC__metadata_simple_iterator_delete(iterator);
+    }
+};
+using SimpleIteratorPtr = std::unique_ptr<FLAC__Metadata_SimpleIterator, IteratorDeleter>;
+
+struct BlockDeleter {
+    void operator()(FLAC__StreamMetadata* block) const { FLAC__metadata_object_delete(block); }
+};
+using BlockPtr = std::unique_ptr<FLAC__StreamMetadata, BlockDeleter>;
+
+// Nothing is written through the iterator, so it opens the file read-only
+// and has no file statistics to preserve.
+constexpr FLAC__bool kReadOnly = true;
+constexpr FLAC__bool kPreserveFileStats = false;
+
+// length = total samples / sample rate, in the int32 field's low 32 bits.
+int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
+    if (info.sample_rate == 0) return 0;
+    return static_cast<int32_t>(static_cast<uint32_t>(info.total_samples / info.sample_rate));
+}
+
+// One comment entry "NAME=value". The name ends at the first '=' before any
+// NUL; entries with no name match, no '=' or an empty value are skipped.
+void ApplyEntry(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_Entry& entry) {
+    if (entry.entry == nullptr || entry.length == 0 || entry.entry[0] == '\0') return;
+    const char* text = reinterpret_cast<const char*>(entry.entry);
+    const size_t searchable = strnlen(text, entry.length);
+    const char* equals = static_cast<const char*>(std::memchr(text, '=', searchable));
+    if (equals == nullptr) return;
+
+    const size_t nameLength = static_cast<size_t>(equals - text);
+    const size_t valueLength = entry.length - nameLength - 1;
+    const char* value = equals + 1;
+    if (valueLength == 0 || value[0] == '\0') return;
+
+    CommentTarget target;
+    if (!FindCommentTarget(text, nameLength, target)) return;
+    if (int32_t* number = NumberFieldOf(record, target)) {
+        *number = LeadingDecimalNumber(value, valueLength);  // the last one wins
+    } else {
+        AppendTagValue(TextFieldOf(record, target), reinterpret_cast<const uint8_t*>(value),
+                       static_cast<uint32_t>(valueLength), kTagFieldSize);
+    }
+}
+
+// Every VORBIS_COMMENT block of the file, in file order; blocks that cannot
+// be read are skipped and the walk stops at the first block it cannot reach.
+void ReadVorbisComments(FLAC__Metadata_SimpleIterator* iterator, TagRecord& record) {
+    do {
+        if (FLAC__metadata_simple_iterator_get_block_type(iterator) != FLAC__METADATA_TYPE_VORBIS_COMMENT) continue;
+        const BlockPtr block(FLAC__metadata_simple_iterator_get_block(iterator));
+        if (!block) continue;
+        const FLAC__StreamMetadata_VorbisComment& comment = block->data.vorbis_comment;
+        for (FLAC__uint32 i = 0; i < comment.num_comments && comment.comments != nullptr; ++i) {
+            ApplyEntry(record, comment.comments[i]);
+        }
+    } while (FLAC__metadata_simple_iterator_next(iterator));
+}
+
+bool LacksTitleArtistOrAlbum(const TagRecord& record) {
+    return record.title[0] == '\0' || record.artist[0] == '\0' || record.album[0] == '\0';
+}
+
+}  // namespace
+
+int32_t FlacFileInfo::Open(const char* path) {
+    const bool pathStored = StorePathAndSize(record_, path);
+    ClearTags(record_);
+    record_.length = 0;
+    // libFLAC opens the path itself: make sure that cannot block on a FIFO.
+    if (!pathStored || !IsRegularFile(path)) return 1;
+
+    FLAC__StreamMetadata streamInfo;
+    if (!FLAC__metadata_get_streaminfo(path, &streamInfo) || streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) {
+        return 1;
+    }
+    record_.length = LengthSeconds(streamInfo.data.stream_info);
+
+    SimpleIteratorPtr iterator(FLAC__metadata_simple_iterator_new());
+    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), path, kReadOnly, kPreserveFileStats)) {
+        ReadVorbisComments(iterator.get(), record_);
+    } else {
+        // No Vorbis comment to read: the ID3v1 tag is all there is.
+        iterator.reset();
+        ReadId3v1Tag(record_);
+        return 0;
+    }
+    iterator.reset();
+
+    if (LacksTitleArtistOrAlbum(record_)) ReadId3v1Tag(record_);
+    return 0;
+}

@@ -1,0 +1,9 @@
+// The FLAC plug-in's constants and reader for the shared frame.
+#include <new>
+
+#include "flac/flac_file_info.h"
+#include "frame/plugin.h"
+
+const PluginConstants kPluginConstants = {"FLAC", "flac", ", FLAC"};
+
+FileInfo* NewPluginFileInfo() { return new (std::nothrow) FlacFileInfo(); }

@@ -1,0 +1,40 @@
+// The ANSI code page here is Windows-1252. A character it lacks becomes its
+// best-fit equivalent from Windows' published table (U+0100 -> 'A'), or '?'
+// where the table has none, as WideCharToMultiByte does without flags.
+#include <algorithm>
+#include <iterator>
+
+#include "flac/platform/ansi_code_page.h"
+
+namespace {
+
+struct BestFit {
+    uint16_t codePoint;
+    uint8_t byte;
+};
+
+#include "flac/platform/bestfit1252.inc"
+
+constexpr char kDefaultChar = '?';
+
+char ToCodePage1252(uint16_t unit) {
+    if (unit < 0x100) {
+        const bool unmapped = std::binary_search(std::begin(kUnmappedBelow0100), std::end(kUnmappedBelow0100), unit);
+        return unmapped ? kDefaultChar : static_cast<char>(unit);
+    }
+    // Lone surrogate units are in no row, so they become '?' too.
+    const auto row = std::lower_bound(std::begin(kBestFitFrom0100), std::end(kBestFitFrom0100), unit,
+                                      [](const BestFit& entry, uint16_t value) { return entry.codePoint < value; });
+    if (row == std::end(kBestFitFrom0100) || row->codePoint != unit) return kDefaultChar;
+    return static_cast<char>(row->byte);
+}
+
+}  // namespace
+
+size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
+    for (size_t i = 0; i < capacity; ++i) {
+        out[i] = ToCodePage1252(units[i]);
+        if (units[i] == 0) return i + 1;
+    }
+    return 0;
+}

@@ -1,0 +1,43 @@
+#include "flac/utf8_to_utf16.h"
+
+namespace {
+
+// Leading 1 bits of a byte: 0 for ASCII, 1 for a continuation byte, 2-6 for
+// the lead byte of a 2- to 6-byte form, 7 for 0xFE and 8 for 0xFF.
+int LeadingOnes(uint8_t c) {
+    int n = 0;
+    while (n < 8 && (c & (0x80u >> n)) != 0) ++n;
+    return n;
+}
+
+constexpr uint32_t kLargestUnit = 0xFFFF;
+constexpr uint16_t kReplacement = '?';
+
+}  // namespace
+
+int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count) {
+    int32_t read = 0;
+    int32_t written = 0;
+    auto limitReached = [&] { return count >= 0 && read >= count; };
+
+    while (!limitReached()) {
+        const uint8_t c = src[read++];
+        const int n = LeadingOnes(c);
+        if (n == 1 || n >= 7) continue;  // cannot start a character: skipped
+
+        uint32_t unit = c;
+        if (n >= 2) {
+            unit = static_cast<uint32_t>(c & (0x7Fu >> n)) << (6 * (n - 1));
+            for (int shift = 6 * (n - 2); shift >= 0; shift -= 6) {
+                if (limitReached()) return written;
+                const uint8_t next = src[read++];
+                if ((next & 0xC0) != 0x80) return written;
+                unit |= static_cast<uint32_t>(next & 0x3F) << shift;
+            }
+        }
+        if (unit > kLargestUnit) unit = kReplacement;
+        dst[written++] = static_cast<uint16_t>(unit);
+        if (unit == 0) break;
+    }
+    return written;
+}

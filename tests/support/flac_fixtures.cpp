@@ -1,0 +1,187 @@
+#include "tests/support/flac_fixtures.h"
+
+#include <FLAC/metadata.h>
+#include <FLAC/stream_encoder.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// A growable in-memory file for the encoder, which seeks back to rewrite
+// STREAMINFO when it finishes.
+struct MemoryFile {
+    Bytes bytes;
+    size_t position = 0;
+};
+
+FLAC__StreamEncoderWriteStatus Write(const FLAC__StreamEncoder*, const FLAC__byte buffer[], size_t count, uint32_t,
+                                     uint32_t, void* data) {
+    auto* file = static_cast<MemoryFile*>(data);
+    if (file->position + count > file->bytes.size()) file->bytes.resize(file->position + count);
+    std::memcpy(file->bytes.data() + file->position, buffer, count);
+    file->position += count;
+    return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
+}
+
+FLAC__StreamEncoderSeekStatus Seek(const FLAC__StreamEncoder*, FLAC__uint64 offset, void* data) {
+    static_cast<MemoryFile*>(data)->position = static_cast<size_t>(offset);
+    return FLAC__STREAM_ENCODER_SEEK_STATUS_OK;
+}
+
+FLAC__StreamEncoderTellStatus Tell(const FLAC__StreamEncoder*, FLAC__uint64* offset, void* data) {
+    *offset = static_cast<MemoryFile*>(data)->position;
+    return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
+}
+
+void PutBigEndian(Bytes& out, uint64_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void PutLittleEndian32(Bytes& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+constexpr size_t kMarkerSize = 4;       // "fLaC"
+constexpr size_t kBlockHeaderSize = 4;  // last flag + type, 24-bit length
+constexpr uint8_t kLastBlockFlag = 0x80;
+
+}  // namespace
+
+Bytes EncodeFlac(const FlacStream& stream) {
+    FLAC__StreamEncoder* encoder = FLAC__stream_encoder_new();
+    FLAC__stream_encoder_set_channels(encoder, stream.channels);
+    FLAC__stream_encoder_set_bits_per_sample(encoder, 16);
+    FLAC__stream_encoder_set_sample_rate(encoder, stream.sampleRateHz);
+    FLAC__stream_encoder_set_compression_level(encoder, 0);
+    FLAC__stream_encoder_set_total_samples_estimate(encoder, stream.totalSamples);
+
+    FLAC__StreamMetadata* comments = nullptr;
+    if (!stream.comments.empty()) {
+        comments = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
+        for (const std::string& text : stream.comments) {
+            FLAC__StreamMetadata_VorbisComment_Entry entry;
+            entry.length = static_cast<FLAC__uint32>(text.size());
+            entry.entry = reinterpret_cast<FLAC__byte*>(const_cast<char*>(text.data()));
+            FLAC__metadata_object_vorbiscomment_append_comment(comments, entry, /*copy=*/true);
+        }
+        FLAC__stream_encoder_set_metadata(encoder, &comments, 1);
+    }
+
+    MemoryFile file;
+    if (FLAC__stream_encoder_init_stream(encoder, Write, Seek, Tell, nullptr, &file) !=
+        FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
+        throw std::runtime_error("FLAC encoder refused the format");
+    }
+    const std::vector<FLAC__int32> silence(4096 * stream.channels, 0);
+    for (uint64_t done = 0; done < stream.totalSamples;) {
+        const auto count = static_cast<uint32_t>(std::min<uint64_t>(4096, stream.totalSamples - done));
+        FLAC__stream_encoder_process_interleaved(encoder, silence.data(), count);
+        done += count;
+    }
+    FLAC__stream_encoder_finish(encoder);
+    FLAC__stream_encoder_delete(encoder);
+    if (comments != nullptr) FLAC__metadata_object_delete(comments);
+    return file.bytes;
+}
+
+FlacParts SplitFlac(const Bytes& file) {
+    FlacParts parts;
+    size_t offset = kMarkerSize;
+    bool last = false;
+    while (!last && offset + kBlockHeaderSize <= file.size()) {
+        last = (file[offset] & kLastBlockFlag) != 0;
+        const uint8_t type = file[offset] & 0x7F;
+        const size_t length = (size_t{file[offset + 1]} << 16) | (size_t{file[offset + 2]} << 8) | file[offset + 3];
+        offset += kBlockHeaderSize;
+        parts.blocks.push_back({type, Bytes(file.begin() + offset, file.begin() + offset + length)});
+        offset += length;
+    }
+    parts.audio.assign(file.begin() + offset, file.end());
+    return parts;
+}
+
+Bytes AssembleFlac(const std::vector<MetadataBlock>& blocks, const Bytes& audio) {
+    Bytes out = {'f', 'L', 'a', 'C'};
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const bool last = i + 1 == blocks.size();
+        out.push_back(static_cast<uint8_t>((last ? kLastBlockFlag : 0) | blocks[i].type));
+        PutBigEndian(out, blocks[i].body.size(), 3);
+        out.insert(out.end(), blocks[i].body.begin(), blocks[i].body.end());
+    }
+    out.insert(out.end(), audio.begin(), audio.end());
+    return out;
+}
+
+MetadataBlock StreamInfoBlock(uint32_t sampleRateHz, uint64_t totalSamples, uint32_t channels) {
+    // min/max block size (16 bits each), min/max frame size (24 bits each),
+    // then 20 bits rate, 3 bits channels - 1, 5 bits bits per sample - 1,
+    // 36 bits total samples, and a 16-byte MD5.
+    Bytes body;
+    PutBigEndian(body, 4096, 2);
+    PutBigEndian(body, 4096, 2);
+    PutBigEndian(body, 0, 3);
+    PutBigEndian(body, 0, 3);
+    const uint64_t packed = (uint64_t{sampleRateHz} << 44) | (uint64_t{channels - 1} << 41) | (uint64_t{15} << 36) |
+                            (totalSamples & 0xFFFFFFFFFull);
+    PutBigEndian(body, packed, 8);
+    body.insert(body.end(), 16, 0);
+    return {kStreamInfoType, body};
+}
+
+MetadataBlock VorbisCommentBlock(const std::vector<std::string>& entries, const std::string& vendor) {
+    Bytes body;
+    PutLittleEndian32(body, static_cast<uint32_t>(vendor.size()));
+    body.insert(body.end(), vendor.begin(), vendor.end());
+    PutLittleEndian32(body, static_cast<uint32_t>(entries.size()));
+    for (const std::string& entry : entries) {
+        PutLittleEndian32(body, static_cast<uint32_t>(entry.size()));
+        body.insert(body.end(), entry.begin(), entry.end());
+    }
+    return {kVorbisCommentType, body};
+}
+
+Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second) {
+    const FlacParts real = SplitFlac(EncodeFlac({}));
+    return AssembleFlac({real.blocks.at(0), VorbisCommentBlock(first), {kPaddingType, Bytes(16, 0)},
+                         VorbisCommentBlock(second)},
+                        real.audio);
+}
+
+Bytes Id3v1Tag(const Id3v1Fields& fields) {
+    Bytes tag(128, 0);
+    auto put = [&](size_t offset, const std::string& text, size_t size) {
+        std::memcpy(tag.data() + offset, text.data(), std::min(text.size(), size));
+    };
+    put(0, "TAG", 3);
+    put(3, fields.title, 30);
+    put(33, fields.artist, 30);
+    put(63, fields.album, 30);
+    put(93, fields.year, 4);
+    if (fields.track) {
+        put(97, fields.comment, 28);
+        tag[125] = 0;
+        tag[126] = *fields.track;
+    } else {
+        // Space padding keeps byte 125 nonzero, so the tag reads as ID3v1.0.
+        std::memset(tag.data() + 97, ' ', 30);
+        put(97, fields.comment, 30);
+    }
+    tag[127] = fields.genre;
+    return tag;
+}
+
+Bytes WithId3v1(Bytes file, const Bytes& tag) {
+    file.insert(file.end(), tag.begin(), tag.end());
+    return file;
+}
+
+Bytes WithId3v2Prefix(const Bytes& file, uint32_t payloadBytes) {
+    // "ID3", version 2.4.0, no flags, then the size as four 7-bit bytes.
+    Bytes out = {'I', 'D', '3', 4, 0, 0};
+    for (int shift = 21; shift >= 0; shift -= 7) out.push_back(static_cast<uint8_t>((payloadBytes >> shift) & 0x7F));
+    out.insert(out.end(), payloadBytes, 0);
+    out.insert(out.end(), file.begin(), file.end());
+    return out;
+}

@@ -1,0 +1,68 @@
+// FLAC files for the tests: real ones from libFLAC's stream encoder, and
+// metadata assembled byte by byte for what the encoder will not write.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+struct FlacStream {
+    uint32_t sampleRateHz = 8000;
+    uint32_t channels = 1;
+    uint64_t totalSamples = 8000;
+    std::vector<std::string> comments;  // "NAME=value", stored as given
+};
+
+// A complete FLAC file of silence with one VORBIS_COMMENT block (when there
+// are comments).
+Bytes EncodeFlac(const FlacStream& stream);
+
+// One metadata block: its type and its body, without the 4-byte header.
+struct MetadataBlock {
+    uint8_t type;
+    Bytes body;
+};
+
+constexpr uint8_t kStreamInfoType = 0;
+constexpr uint8_t kPaddingType = 1;
+constexpr uint8_t kVorbisCommentType = 4;
+
+// A FLAC file split into its metadata blocks and the audio after them.
+struct FlacParts {
+    std::vector<MetadataBlock> blocks;
+    Bytes audio;
+};
+FlacParts SplitFlac(const Bytes& file);
+
+// "fLaC", each block with its header (last-block flag on the last one), then
+// the audio.
+Bytes AssembleFlac(const std::vector<MetadataBlock>& blocks, const Bytes& audio = {});
+
+// A STREAMINFO body with the given rate, channel count and total samples.
+MetadataBlock StreamInfoBlock(uint32_t sampleRateHz, uint64_t totalSamples, uint32_t channels = 1);
+
+// A VORBIS_COMMENT body: vendor string, entry count, entries, each with its
+// little-endian 32-bit length.
+MetadataBlock VorbisCommentBlock(const std::vector<std::string>& entries, const std::string& vendor = "tests");
+
+// A real encoded file with the given comments spread over two VORBIS_COMMENT
+// blocks, a PADDING block between them.
+Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second);
+
+// The fields of an ID3v1 tag; a track makes it ID3v1.1, else the comment is
+// padded with spaces.
+struct Id3v1Fields {
+    std::string title, artist, album, year, comment;
+    std::optional<uint8_t> track;
+    uint8_t genre = 255;
+};
+Bytes Id3v1Tag(const Id3v1Fields& fields);
+
+// `file` with `tag` appended.
+Bytes WithId3v1(Bytes file, const Bytes& tag);
+
+// `file` behind an ID3v2 tag of `payloadBytes` padding.
+Bytes WithId3v2Prefix(const Bytes& file, uint32_t payloadBytes = 100);
