@@ -5,13 +5,14 @@
 #include <string>
 
 #include "tests/support/flac_fixtures.h"
-#include "tests/support/plugin_library.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/plugin_fixture.h"
 
 namespace {
 
-class FlacDamage : public ::testing::Test {
+class FlacDamage : public ::testing::Test, public PluginFixture {
 protected:
+    FlacDamage() : PluginFixture(FLAC_PLUGIN_PATH) {}
+
     int32_t OpenBytes(const Bytes& bytes) {
         WriteBytes(path_, bytes);
         return info_->Open(path_.c_str());
@@ -21,9 +22,7 @@ protected:
         for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
     }
 
-    PluginLibrary plugin_{FLAC_PLUGIN_PATH};
-    FileInfoPtr info_ = plugin_.CreateFileInfo(0);
-    TempDir dir_;
+    FileInfoPtr info_ = NewInfo();
     std::string path_ = dir_.File("damaged.flac");
     const Bytes original_ = WithId3v1(FlacWithTwoCommentBlocks({"TITLE=One", "ARTIST=A"}, {"ALBUM=B", "DATE=1999"}),
                                       Id3v1Tag({"T", "A", "B", "2000", "", 1, 2}));

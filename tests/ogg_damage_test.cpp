@@ -5,13 +5,14 @@
 #include <string>
 
 #include "tests/support/ogg_fixtures.h"
-#include "tests/support/plugin_library.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/plugin_fixture.h"
 
 namespace {
 
-class OggDamage : public ::testing::Test {
+class OggDamage : public ::testing::Test, public PluginFixture {
 protected:
+    OggDamage() : PluginFixture(OGG_PLUGIN_PATH) {}
+
     void SetUp() override {
         original_ = EncodeVorbis({8000, 1, 2.0, {"TITLE=Damaged", "ARTIST=Someone", "DATE=1999"}, 1});
         // The identification header has a page of its own; comments and
@@ -25,8 +26,6 @@ protected:
         return info.Open(path_.c_str());
     }
 
-    PluginLibrary plugin_{OGG_PLUGIN_PATH};
-    TempDir dir_;
     std::string path_ = dir_.File("damaged.ogg");
     Bytes original_;
     size_t headerEnd_ = 0;
@@ -35,7 +34,7 @@ protected:
 }  // namespace
 
 TEST_F(OggDamage, EveryCutGetsAnAnswer) {
-    FileInfoPtr info = plugin_.CreateFileInfo(0);
+    FileInfoPtr info = NewInfo();
     const int before = CountOpenDescriptors();
     for (size_t cut = 0; cut < original_.size(); cut += (cut < headerEnd_ + 64 ? 1 : 61)) {
         const int32_t result = OpenBytes(*info, Bytes(original_.begin(), original_.begin() + cut));
@@ -48,7 +47,7 @@ TEST_F(OggDamage, EveryCutGetsAnAnswer) {
 }
 
 TEST_F(OggDamage, EveryFlippedHeaderByteGetsAnAnswer) {
-    FileInfoPtr info = plugin_.CreateFileInfo(0);
+    FileInfoPtr info = NewInfo();
     const int before = CountOpenDescriptors();
     for (size_t offset = 0; offset < headerEnd_; ++offset) {
         const int32_t result = OpenBytes(*info, FlipInsidePage(original_, offset));

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "tests/support/temp_dir.h"
 
 struct FlacStream {
     uint32_t sampleRateHz = 8000;

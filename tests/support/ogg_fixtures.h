@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "tests/support/temp_dir.h"
 
 struct VorbisStream {
     long sampleRateHz = 8000;

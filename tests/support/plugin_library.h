@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "frame/file_info.h"
@@ -44,6 +45,9 @@ struct Reading {
     std::string title, artist, album, comment, genre;
     int32_t year, track;
 };
+
+bool operator==(const Reading& a, const Reading& b);
+void PrintTo(const Reading& reading, std::ostream* out);
 
 // Opens `path` with `info` and reads every field back.
 Reading OpenAndRead(FileInfo& info, const std::string& path);

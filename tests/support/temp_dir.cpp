@@ -18,23 +18,23 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 void WriteText(const std::string& path, const std::string& text) {
-    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+    WriteBytes(path, Bytes(text.begin(), text.end()));
 }
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
+Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string ReadText(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadBytes(path);
+    const Bytes bytes = ReadBytes(path);
     return std::string(bytes.begin(), bytes.end());
 }
 

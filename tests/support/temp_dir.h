@@ -1,10 +1,12 @@
-// A scratch folder that is removed with everything in it.
+// A scratch folder that is removed with everything in it, and file helpers.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+using Bytes = std::vector<uint8_t>;
 
 class TempDir {
 public:
@@ -21,9 +23,9 @@ private:
     std::filesystem::path path_;
 };
 
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+void WriteBytes(const std::string& path, const Bytes& bytes);
 void WriteText(const std::string& path, const std::string& text);
-std::vector<uint8_t> ReadBytes(const std::string& path);
+Bytes ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 
 // Open descriptors of this process, for leak checks.

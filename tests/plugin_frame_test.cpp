@@ -1,0 +1,159 @@
+// What the shared frame gives both plug-ins, checked on each built library as
+// the host uses it: entry points, the table of operations, and a prompt,
+// clean failure for every path that is not a readable file of the format.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/flac_fixtures.h"
+#include "tests/support/ogg_fixtures.h"
+#include "tests/support/plugin_fixture.h"
+
+namespace {
+
+struct PluginUnderTest {
+    const char* name;
+    const char* path;
+    const char* extension;
+    // A valid file of the plug-in's format with these comments and length.
+    Bytes (*makeFile)(const std::vector<std::string>& comments, uint32_t seconds);
+};
+
+const PluginUnderTest kPlugins[] = {
+    {"OGG", OGG_PLUGIN_PATH, "OGG",
+     [](const std::vector<std::string>& comments, uint32_t seconds) {
+         return EncodeVorbis({8000, 1, static_cast<double>(seconds), comments, 1});
+     }},
+    {"FLAC", FLAC_PLUGIN_PATH, "FLAC",
+     [](const std::vector<std::string>& comments, uint32_t seconds) {
+         return EncodeFlac({8000, 1, uint64_t{8000} * seconds, comments});
+     }},
+};
+
+class PluginFrame : public ::testing::TestWithParam<PluginUnderTest>, public PluginFixture {
+protected:
+    PluginFrame() : PluginFixture(GetParam().path) {}
+
+    std::string WriteTagged(const std::string& name) const {
+        return WriteFile(GetParam().makeFile({"TITLE=t", "ARTIST=ar", "ALBUM=alb", "COMMENT=comm", "GENRE=genre",
+                                              "DATE=1999", "TRACKNUMBER=4"},
+                                             61),
+                         name);
+    }
+};
+
+}  // namespace
+
+TEST_P(PluginFrame, NamesOneExtension) {
+    EXPECT_STREQ(plugin_.GetExtension(0), GetParam().extension);
+    EXPECT_EQ(plugin_.GetExtension(1), nullptr);
+    EXPECT_EQ(plugin_.GetExtension(-1), nullptr);
+}
+
+TEST_P(PluginFrame, CreatesEmptyObjectsOnlyOfKindZero) {
+    EXPECT_EQ(plugin_.CreateFileInfo(1), nullptr);
+    EXPECT_EQ(plugin_.CreateFileInfo(-1), nullptr);
+    Reading expected{};
+    expected.lengthText = "00:00";
+    EXPECT_EQ(ReadFields(*NewInfo()), expected);
+}
+
+// The host knows the operations only by their position in the table. Call
+// them by position, on the platform's layout (two destructor entries first),
+// and check each answers for its own field.
+TEST_P(PluginFrame, OperationsSitInTheirFixedSlots) {
+    const std::string path = WriteTagged("tagged");
+    FileInfo* info = plugin_.CreateFileInfo(0).release();
+    ASSERT_NE(info, nullptr);
+    void** table = *reinterpret_cast<void***>(info);
+    constexpr int kOpenSlot = 2;  // after the complete and deleting destructors
+    using OpenOperation = int32_t (*)(FileInfo*, const char*);
+    using NumberOperation = int32_t (*)(FileInfo*);
+    using TextOperation = int32_t (*)(FileInfo*, char*);
+    using DeletingDestructor = void (*)(FileInfo*);
+    // `operation` counts as in the interface: Open is 1, GetTrack 12.
+    auto number = [&](int operation) {
+        return reinterpret_cast<NumberOperation>(table[kOpenSlot + operation - 1])(info);
+    };
+    auto text = [&](int operation) {
+        char out[512];
+        reinterpret_cast<TextOperation>(table[kOpenSlot + operation - 1])(info, out);
+        return std::string(out);
+    };
+
+    EXPECT_EQ(reinterpret_cast<OpenOperation>(table[kOpenSlot])(info, path.c_str()), 0);
+    EXPECT_EQ(number(2), static_cast<int32_t>(ReadBytes(path).size()));
+    EXPECT_EQ(text(3), path);
+    EXPECT_EQ(number(4), 61);
+    EXPECT_EQ(text(5), "01:01");
+    EXPECT_EQ(text(6), "t");
+    EXPECT_EQ(text(7), "ar");
+    EXPECT_EQ(text(8), "alb");
+    EXPECT_EQ(text(9), "comm");
+    EXPECT_EQ(text(10), "genre");
+    EXPECT_EQ(number(11), 1999);
+    EXPECT_EQ(number(12), 4);
+    reinterpret_cast<DeletingDestructor>(table[1])(info);
+}
+
+TEST_P(PluginFrame, GettersReturnTheBytesTheyCopy) {
+    FileInfoPtr info = NewInfo();
+    ASSERT_EQ(info->Open(WriteTagged("tagged").c_str()), 0);
+    char text[512];
+    EXPECT_EQ(info->GetTitle(text), 2);
+    EXPECT_EQ(info->GetLengthText(text), 6);
+    EXPECT_EQ(info->GetFileName(text), static_cast<int32_t>(dir_.File("tagged").size() + 1));
+}
+
+TEST_P(PluginFrame, APathTooLongForTheRecordIsRefusedUnopened) {
+    FileInfoPtr info = NewInfo();
+    ASSERT_EQ(info->Open(WriteTagged("tagged").c_str()), 0);
+    // A real file behind a 260-byte path: refused even though it exists.
+    std::string longPath = dir_.path().string() + "/";
+    longPath += std::string(260 - longPath.size(), 'n');
+    WriteBytes(longPath, ReadBytes(dir_.File("tagged")));
+    const Reading r = OpenAndRead(*info, longPath);
+    EXPECT_EQ(r.openResult, 1);
+    EXPECT_EQ(r.fileName, "");
+    EXPECT_EQ(r.fileSize, -1);
+
+    longPath.pop_back();  // 259 bytes fit
+    WriteBytes(longPath, ReadBytes(dir_.File("tagged")));
+    EXPECT_EQ(info->Open(longPath.c_str()), 0);
+    EXPECT_EQ(ReadFields(*info).fileName, longPath);
+}
+
+TEST_P(PluginFrame, BadInputGetsAPromptFailureAndLeaksNoDescriptor) {
+    const std::string fifo = dir_.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = dir_.File("folder");
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    const Bytes valid = GetParam().makeFile({"TITLE=x"}, 1);
+    const std::vector<std::string> paths = {
+        WriteFile({}, "empty"),
+        WriteFile(Bytes(valid.begin(), valid.begin() + 20), "cut short"),
+        WriteFile(Bytes(5000, 'a'), "text"),
+        fifo,
+        folder,
+        dir_.File("missing"),
+        "/dev/null",
+        "/dev/zero",
+    };
+
+    const int before = CountOpenDescriptors();
+    FileInfoPtr info = NewInfo();
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(info->Open(path.c_str()), 1);
+        EXPECT_EQ(ReadFields(*info).fileName, path);
+    }
+    EXPECT_EQ(info->GetFileSize(), -1);  // /dev/zero has no size
+    EXPECT_EQ(info->Open(nullptr), 1);
+    EXPECT_EQ(ReadFields(*info).fileName, "");
+    EXPECT_EQ(CountOpenDescriptors(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPlugIns, PluginFrame, ::testing::ValuesIn(kPlugins),
+                         [](const ::testing::TestParamInfo<PluginUnderTest>& test) { return test.param.name; });

@@ -1,0 +1,29 @@
+#include "tests/support/plugin_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+PluginLibrary& LoadedPlugin(const std::string& path) {
+    static std::map<std::string, std::unique_ptr<PluginLibrary>> loaded;
+    std::unique_ptr<PluginLibrary>& plugin = loaded[path];
+    if (!plugin) plugin = std::make_unique<PluginLibrary>(path);
+    return *plugin;
+}
+
+FileInfoPtr PluginFixture::NewInfo() const {
+    FileInfoPtr info = plugin_.CreateFileInfo(0);
+    EXPECT_NE(info, nullptr);
+    return info;
+}
+
+std::string PluginFixture::WriteFile(const Bytes& bytes, const std::string& name) const {
+    const std::string path = dir_.File(name);
+    WriteBytes(path, bytes);
+    return path;
+}
+
+Reading PluginFixture::Read(const Bytes& bytes, const std::string& name) const {
+    return OpenAndRead(*NewInfo(), WriteFile(bytes, name));
+}

@@ -1,0 +1,26 @@
+// What every suite that drives a built plug-in needs: the plug-in, loaded
+// once per process as the host would load it, and a scratch folder.
+#pragma once
+
+#include <string>
+
+#include "tests/support/plugin_library.h"
+#include "tests/support/temp_dir.h"
+
+// The plug-in at `path`, loaded on first use and kept until the process ends.
+PluginLibrary& LoadedPlugin(const std::string& path);
+
+class PluginFixture {
+protected:
+    explicit PluginFixture(const std::string& pluginPath) : plugin_(LoadedPlugin(pluginPath)) {}
+
+    // A new object from CreateFileInfo(0).
+    FileInfoPtr NewInfo() const;
+    // Writes `bytes` to `name` in the scratch folder and returns its path.
+    std::string WriteFile(const Bytes& bytes, const std::string& name) const;
+    // Opens `bytes`, written to a file, with a new object and reads it back.
+    Reading Read(const Bytes& bytes, const std::string& name = "file") const;
+
+    PluginLibrary& plugin_;
+    TempDir dir_;
+};
