@@ -93,16 +93,13 @@ int32_t FlacFileInfo::Open(const char* path) {
     }
     record_.length = LengthSeconds(streamInfo.data.stream_info);
 
+    // Where the iterator cannot start, no Vorbis comment is read and the
+    // fields stay empty, so the ID3v1 tag below is all there is.
     SimpleIteratorPtr iterator(FLAC__metadata_simple_iterator_new());
     if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), path, kReadOnly, kPreserveFileStats)) {
         ReadVorbisComments(iterator.get(), record_);
-    } else {
-        // No Vorbis comment to read: the ID3v1 tag is all there is.
-        iterator.reset();
-        ReadId3v1Tag(record_);
-        return 0;
     }
-    iterator.reset();
+    iterator.reset();  // closes the file before the tag is read from it
 
     if (LacksTitleArtistOrAlbum(record_)) ReadId3v1Tag(record_);
     return 0;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "frame/ascii.h"
+
 namespace {
 
 struct CommentName {
@@ -15,15 +17,6 @@ constexpr CommentName kCommentNames[] = {
     {"COMMENT", CommentTarget::kComment}, {"GENRE", CommentTarget::kGenre},
     {"TRACKNUMBER", CommentTarget::kTrack},
 };
-
-char ToAsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringAsciiCase(const char* text, const char* upperName, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (ToAsciiUpper(text[i]) != upperName[i]) return false;
-    }
-    return true;
-}
 
 }  // namespace
 

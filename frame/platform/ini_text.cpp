@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "frame/ascii.h"
+
 namespace {
 
 constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
@@ -17,14 +19,8 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-char ToAsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool NamesMatch(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (ToAsciiLower(a[i]) != ToAsciiLower(b[i])) return false;
-    }
-    return true;
+    return a.size() == b.size() && EqualsIgnoringAsciiCase(a.data(), b.data(), a.size());
 }
 
 enum class LineKind { kBlank, kComment, kSection, kKey };
