@@ -7,9 +7,9 @@
 
 #include "flac/append_tag_value.h"
 #include "flac/id3v1.h"
+#include "flac/stream_marker.h"
 #include "frame/comment_names.h"
 #include "frame/leading_number.h"
-#include "frame/platform/regular_file.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ int32_t FlacFileInfo::Open(const char* path) {
     const bool pathStored = StorePathAndSize(record_, path);
     ClearTags(record_);
     record_.length = 0;
-    // libFLAC opens the path itself: make sure that cannot block on a FIFO.
-    if (!pathStored || !IsRegularFile(path)) return 1;
+    // libFLAC opens the path itself; this also keeps it from a FIFO.
+    if (!pathStored || !FlacMarkerNearStart(path)) return 1;
 
     FLAC__StreamMetadata streamInfo;
     if (!FLAC__metadata_get_streaminfo(path, &streamInfo) || streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) {

@@ -14,7 +14,3 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // A stdio stream for binary reading, or null when `path` is not a regular
 // file or cannot be opened. Never blocks on a FIFO.
 FilePtr OpenRegularFileForReading(const char* path);
-
-// True when `path` names a regular file (symbolic links followed). For
-// libraries that open the path themselves.
-bool IsRegularFile(const char* path);

@@ -24,8 +24,3 @@ FilePtr OpenRegularFileForReading(const char* path) {
     if (file == nullptr) ::close(fd);
     return FilePtr(file);
 }
-
-bool IsRegularFile(const char* path) {
-    struct stat info;
-    return ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
