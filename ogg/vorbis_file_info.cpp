@@ -10,12 +10,13 @@
 #include "frame/leading_number.h"
 #include "frame/platform/regular_file.h"
 #include "ogg/narrow_utf8_to_latin1.h"
+#include "ogg/trimmed_stream.h"
 
 namespace {
 
-// An OggVorbis_File that owns its stdio stream once ov_open has succeeded;
-// ov_clear then releases both. After a failed ov_open the stream stays with
-// the caller, who closes it exactly once.
+// An OggVorbis_File that owns its stdio stream once opening has succeeded;
+// ov_clear then releases both. After a failed open the stream stays with the
+// caller, who closes it exactly once.
 class VorbisFile {
 public:
     VorbisFile() = default;
@@ -26,7 +27,8 @@ public:
     }
 
     bool Open(FilePtr& file) {
-        if (ov_open(file.get(), &handle_, nullptr, 0) != 0) return false;
+        stream_ = TrimToLastOggPage(file.get());
+        if (ov_open_callbacks(&stream_, &handle_, nullptr, 0, kTrimmedStreamCallbacks) != 0) return false;
         file.release();
         opened_ = true;
         return true;
@@ -35,6 +37,7 @@ public:
     OggVorbis_File* get() { return &handle_; }
 
 private:
+    TrimmedStream stream_{};  // read by libvorbisfile until ov_clear
     OggVorbis_File handle_{};
     bool opened_ = false;
 };

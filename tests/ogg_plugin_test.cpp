@@ -1,6 +1,7 @@
 // OGG.cvx driven as the host drives it (see plugin_frame_test.cpp for what
 // both plug-ins share): what it reads from Ogg Vorbis files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -66,6 +67,17 @@ TEST_F(OggPlugin, ChainedFileSumsLengthsAndReportsTheFirstStreamsTags) {
     EXPECT_EQ(r.title, "One");
     EXPECT_EQ(r.artist, "");
     EXPECT_EQ(r.year, 2001);
+}
+
+TEST_F(OggPlugin, BytesAfterTheLastPageAreIgnored) {
+    // A download allocated to its full size and only partly written.
+    const std::string path = WriteFile(EncodeVorbis({8000, 1, 2.0, {"TITLE=Partial"}, 1}), "partial.ogg");
+    ASSERT_EQ(truncate(path.c_str(), 64 * 1024 * 1024), 0);
+    const Reading r = OpenAndRead(*NewInfo(), path);
+    EXPECT_EQ(r.openResult, 0);
+    EXPECT_EQ(r.length, 2);
+    EXPECT_EQ(r.title, "Partial");
+    EXPECT_EQ(r.fileSize, 64 * 1024 * 1024);
 }
 
 TEST_F(OggPlugin, ReopeningResetsWhatTheNextFileLacks) {

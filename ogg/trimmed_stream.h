@@ -1,0 +1,28 @@
+// A stdio stream as libvorbisfile should see it: ending with the last valid
+// Ogg page. libvorbisfile finds the last page by stepping back from the end
+// one chunk at a time and rescanning up to the end at every step, so a long
+// run of bytes that are no pages after the audio (a download allocated to its
+// full size and only partly written) costs it time quadratic in that run:
+// minutes for a few hundred megabytes. Hiding that run makes its first step
+// back find the last page.
+#pragma once
+
+#include <sys/types.h>
+#include <vorbis/vorbisfile.h>
+
+#include <cstdio>
+
+struct TrimmedStream {
+    std::FILE* file;
+    off_t end;  // bytes visible to the reader
+};
+
+// A stream over `file` that ends just past its last complete Ogg page whose
+// checksum holds, found by one backward pass over the file; where there is
+// none it ends with the file, leaving the verdict to libvorbisfile. The file
+// is left at its start, where libvorbisfile begins reading.
+TrimmedStream TrimToLastOggPage(std::FILE* file);
+
+// Callbacks for ov_open_callbacks over a TrimmedStream; closing the stream
+// closes its file.
+extern const ov_callbacks kTrimmedStreamCallbacks;

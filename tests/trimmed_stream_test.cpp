@@ -1,0 +1,54 @@
+#include "ogg/trimmed_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "frame/platform/regular_file.h"
+#include "tests/support/ogg_fixtures.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// The visible end TrimToLastOggPage finds for a file of `bytes`.
+off_t VisibleEnd(const Bytes& bytes) {
+    TempDir dir;
+    const std::string path = dir.File("stream.ogg");
+    WriteBytes(path, bytes);
+    FilePtr file = OpenRegularFileForReading(path.c_str());
+    const TrimmedStream stream = TrimToLastOggPage(file.get());
+    EXPECT_EQ(ftello(file.get()), 0);  // rewound for the reader
+    return stream.end;
+}
+
+Bytes Concatenated(Bytes first, const Bytes& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+const Bytes kOgg = EncodeVorbis({8000, 1, 2.0, {"TITLE=x"}, 1});
+
+}  // namespace
+
+TEST(TrimToLastOggPage, EndsWithTheLastPage) {
+    EXPECT_EQ(VisibleEnd(kOgg), static_cast<off_t>(kOgg.size()));
+    EXPECT_EQ(VisibleEnd(Concatenated(kOgg, Bytes(200000, 0))), static_cast<off_t>(kOgg.size()));
+}
+
+TEST(TrimToLastOggPage, SkipsCapturePatternsThatStartNoValidPage) {
+    Bytes junk(100000, 0x5A);
+    for (size_t at : {10u, 65535u, 65536u, 99990u}) std::copy_n("OggS", 4, junk.begin() + static_cast<long>(at));
+    EXPECT_EQ(VisibleEnd(Concatenated(kOgg, junk)), static_cast<off_t>(kOgg.size()));
+}
+
+TEST(TrimToLastOggPage, DropsAPageCutShort) {
+    const std::vector<size_t> pages = OggPageOffsets(kOgg);
+    const Bytes cut(kOgg.begin(), kOgg.end() - 1);
+    EXPECT_EQ(VisibleEnd(cut), static_cast<off_t>(pages.back()));
+}
+
+TEST(TrimToLastOggPage, LeavesFilesWithoutPagesWhole) {
+    EXPECT_EQ(VisibleEnd(Bytes(70000, 0)), 70000);
+    EXPECT_EQ(VisibleEnd({}), 0);
+}
