@@ -76,14 +76,18 @@ off_t EndOfLastOggPage(std::FILE* file, off_t fileSize) {
 
 }  // namespace
 
-TrimmedStream TrimToLastOggPage(std::FILE* file) {
+TrimmedStream WholeStream(std::FILE* file) {
     TrimmedStream stream{file, 0};
-    if (fseeko(file, 0, SEEK_END) == 0) {
-        const off_t fileSize = ftello(file);
-        if (fileSize > 0) stream.end = EndOfLastOggPage(file, fileSize);
-    }
-    fseeko(file, 0, SEEK_SET);
+    const off_t position = ftello(file);
+    if (fseeko(file, 0, SEEK_END) == 0) stream.end = std::max<off_t>(0, ftello(file));
+    fseeko(file, position, SEEK_SET);
     return stream;
+}
+
+void TrimToLastOggPage(TrimmedStream& stream) {
+    const off_t position = ftello(stream.file);
+    stream.end = EndOfLastOggPage(stream.file, stream.end);
+    fseeko(stream.file, position, SEEK_SET);
 }
 
 const ov_callbacks kTrimmedStreamCallbacks = {ReadStream, SeekStream, CloseStream, TellStream};

@@ -17,11 +17,13 @@ struct TrimmedStream {
     off_t end;  // bytes visible to the reader
 };
 
-// A stream over `file` that ends just past its last complete Ogg page whose
-// checksum holds, found by one backward pass over the file; where there is
-// none it ends with the file, leaving the verdict to libvorbisfile. The file
-// is left at its start, where libvorbisfile begins reading.
-TrimmedStream TrimToLastOggPage(std::FILE* file);
+// A stream over all of `file`.
+TrimmedStream WholeStream(std::FILE* file);
+
+// Ends `stream` just past the last complete Ogg page whose checksum holds,
+// found by one backward pass over the file; where there is none it keeps
+// its end, leaving the verdict to libvorbisfile. The file's position is kept.
+void TrimToLastOggPage(TrimmedStream& stream);
 
 // Callbacks for ov_open_callbacks over a TrimmedStream; closing the stream
 // closes its file.

@@ -26,9 +26,15 @@ public:
         if (opened_) ov_clear(&handle_);
     }
 
+    // ov_open in two steps: the headers are checked on the whole file, and
+    // only a file that starts as Ogg Vorbis is searched for its last page
+    // before libvorbisfile measures it. Neither step closes the stream when
+    // it fails.
     bool Open(FilePtr& file) {
-        stream_ = TrimToLastOggPage(file.get());
-        if (ov_open_callbacks(&stream_, &handle_, nullptr, 0, kTrimmedStreamCallbacks) != 0) return false;
+        stream_ = WholeStream(file.get());
+        if (ov_test_callbacks(&stream_, &handle_, nullptr, 0, kTrimmedStreamCallbacks) != 0) return false;
+        TrimToLastOggPage(stream_);
+        if (ov_test_open(&handle_) != 0) return false;
         file.release();
         opened_ = true;
         return true;

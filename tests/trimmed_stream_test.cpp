@@ -17,8 +17,11 @@ off_t VisibleEnd(const Bytes& bytes) {
     const std::string path = dir.File("stream.ogg");
     WriteBytes(path, bytes);
     FilePtr file = OpenRegularFileForReading(path.c_str());
-    const TrimmedStream stream = TrimToLastOggPage(file.get());
-    EXPECT_EQ(ftello(file.get()), 0);  // rewound for the reader
+    TrimmedStream stream = WholeStream(file.get());
+    EXPECT_EQ(stream.end, static_cast<off_t>(bytes.size()));
+    fseeko(file.get(), 3, SEEK_SET);
+    TrimToLastOggPage(stream);
+    EXPECT_EQ(ftello(file.get()), 3);  // where the reader left it
     return stream.end;
 }
 
