@@ -13,6 +13,7 @@ namespace {
 // crc[4] segments[1] lacing[segments], then the body.
 constexpr char kCapturePattern[] = "OggS";
 constexpr size_t kCaptureSize = 4;
+constexpr size_t kVersionOffset = 4;  // always 0
 constexpr size_t kLongestPage = 27 + 255 + 255 * 255;
 constexpr size_t kScanChunk = 64 * 1024;
 
@@ -60,12 +61,13 @@ off_t EndOfLastOggPage(std::FILE* file, off_t fileSize) {
     off_t chunkEnd = fileSize;
     while (chunkEnd > 0) {
         const off_t chunkStart = std::max<off_t>(0, chunkEnd - static_cast<off_t>(kScanChunk));
-        // Overlap the next chunk by three bytes so no capture pattern is split.
+        // Three bytes of the following chunk too, so no capture pattern is split.
         const size_t wanted = static_cast<size_t>(std::min<off_t>(fileSize, chunkEnd + kCaptureSize - 1) - chunkStart);
         if (fseeko(file, chunkStart, SEEK_SET) != 0) break;
         const size_t count = std::fread(chunk.get(), 1, wanted, file);
         for (size_t i = count >= kCaptureSize ? count - kCaptureSize + 1 : 0; i-- > 0;) {
             if (std::memcmp(&chunk[i], kCapturePattern, kCaptureSize) != 0) continue;
+            if (i + kVersionOffset < count && chunk[i + kVersionOffset] != 0) continue;  // cheap reject
             const off_t pageStart = chunkStart + static_cast<off_t>(i);
             if (const size_t pageSize = ValidPageSizeAt(file, pageStart)) return pageStart + static_cast<off_t>(pageSize);
         }

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <utility>
 
 #include "frame/comment_names.h"
 #include "frame/leading_number.h"
