@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "frame/platform/regular_file.h"
 
@@ -12,6 +13,8 @@ namespace {
 
 // ID3v2 header: "ID3" version[2] flags[1] size[4], the size in 7-bit bytes
 // and counting neither this header nor the footer that flag 0x10 announces.
+constexpr char kId3v2Id[] = "ID3";
+constexpr size_t kId3v2IdSize = 3;
 constexpr size_t kId3v2HeaderSize = 10;
 constexpr size_t kId3v2FlagsOffset = 5;
 constexpr size_t kId3v2SizeOffset = 6;
@@ -25,7 +28,7 @@ constexpr size_t kSearchWindow = 64 * 1024;
 
 // Bytes the ID3v2 tag at the start of `header` takes, or 0 without one.
 off_t Id3v2TagSize(const uint8_t* header, size_t available) {
-    if (available < kId3v2HeaderSize || std::memcmp(header, "ID3", 3) != 0) return 0;
+    if (available < kId3v2HeaderSize || std::memcmp(header, kId3v2Id, kId3v2IdSize) != 0) return 0;
     off_t size = 0;
     for (size_t i = 0; i < 4; ++i) size = (size << 7) | (header[kId3v2SizeOffset + i] & 0x7F);
     size += kId3v2HeaderSize;
@@ -38,14 +41,20 @@ off_t Id3v2TagSize(const uint8_t* header, size_t available) {
 bool FlacMarkerNearStart(const char* path) {
     FilePtr file = OpenRegularFileForReading(path);
     if (!file) return false;
-    std::vector<uint8_t> window(kSearchWindow + kStreamMarkerSize);
-    size_t count = std::fread(window.data(), 1, window.size(), file.get());
+    uint8_t header[kId3v2HeaderSize];
+    const off_t streamStart = Id3v2TagSize(header, std::fread(header, 1, sizeof header, file.get()));
+    if (fseeko(file.get(), streamStart, SEEK_SET) != 0) return false;
 
-    const off_t streamStart = Id3v2TagSize(window.data(), count);
-    if (streamStart > 0) {
-        if (fseeko(file.get(), streamStart, SEEK_SET) != 0) return false;
-        count = std::fread(window.data(), 1, window.size(), file.get());
+    // Real files have the marker right here; only others need the window.
+    uint8_t marker[kStreamMarkerSize];
+    if (std::fread(marker, 1, sizeof marker, file.get()) == sizeof marker &&
+        std::memcmp(marker, kStreamMarker, kStreamMarkerSize) == 0) {
+        return true;
     }
-    const auto end = window.begin() + static_cast<long>(count);
-    return std::search(window.begin(), end, kStreamMarker, kStreamMarker + kStreamMarkerSize) != end;
+    const size_t windowSize = kSearchWindow + kStreamMarkerSize;
+    const std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[windowSize]);
+    if (!window || fseeko(file.get(), streamStart, SEEK_SET) != 0) return false;
+    const uint8_t* begin = window.get();
+    const uint8_t* end = begin + std::fread(window.get(), 1, windowSize, file.get());
+    return std::search(begin, end, kStreamMarker, kStreamMarker + kStreamMarkerSize) != end;
 }

@@ -27,7 +27,6 @@ enum class LineKind { kBlank, kComment, kSection, kKey };
 
 // One line of the file: where it lies in the text and what it says.
 struct IniLine {
-    size_t begin;         // first byte of the line
     size_t contentBegin;  // first byte of its text: after a byte-order mark
     size_t contentEnd;    // end of the line without its line ending
     size_t end;           // end of the line with its line ending
@@ -46,7 +45,6 @@ std::string Unquote(const std::string& value) {
 
 IniLine ParseLine(const std::string& text, size_t begin, size_t contentBegin) {
     IniLine line{};
-    line.begin = begin;
     line.contentBegin = contentBegin;
     size_t newline = text.find('\n', begin);
     line.end = newline == std::string::npos ? text.size() : newline + 1;
