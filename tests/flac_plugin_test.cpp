@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/flac_fixtures.h"
+#include "tools/samples/flac_files.h"
 #include "tests/support/plugin_fixture.h"
 
 namespace {

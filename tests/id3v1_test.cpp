@@ -6,7 +6,7 @@
 #include <string>
 
 #include "flac/genres.h"
-#include "tests/support/flac_fixtures.h"
+#include "tools/samples/flac_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

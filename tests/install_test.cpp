@@ -10,7 +10,7 @@
 
 #include "frame/install.h"
 #include "frame/plugin_ini_path.h"
-#include "tests/support/plugin_library.h"
+#include "tests/support/reading_matchers.h"
 #include "tests/support/unprivileged.h"
 #include "tests/support/temp_dir.h"
 

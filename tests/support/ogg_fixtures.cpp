@@ -1,102 +1,6 @@
 #include "tests/support/ogg_fixtures.h"
 
-#include <ogg/ogg.h>
-#include <vorbis/vorbisenc.h>
-
 #include <cstring>
-#include <stdexcept>
-
-namespace {
-
-void AppendPage(Bytes& out, const ogg_page& page) {
-    out.insert(out.end(), page.header, page.header + page.header_len);
-    out.insert(out.end(), page.body, page.body + page.body_len);
-}
-
-}  // namespace
-
-Bytes EncodeVorbis(const VorbisStream& stream) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, stream.channels, stream.sampleRateHz, 0.1f) != 0) {
-        vorbis_info_clear(&info);
-        throw std::runtime_error("vorbis_encode_init_vbr refused the format");
-    }
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    for (const std::string& entry : stream.comments) {
-        // vorbis_comment_add copies up to the NUL; entries here have none.
-        vorbis_comment_add(&comment, entry.c_str());
-    }
-
-    vorbis_dsp_state dsp;
-    vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state os;
-    ogg_stream_init(&os, stream.serialNumber);
-
-    Bytes out;
-    ogg_packet header, commentHeader, codebooks;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codebooks);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &commentHeader);
-    ogg_stream_packetin(&os, &codebooks);
-    ogg_page page;
-    while (ogg_stream_flush(&os, &page) != 0) AppendPage(out, page);
-
-    const long totalSamples = static_cast<long>(stream.seconds * stream.sampleRateHz);
-    constexpr long kChunk = 4096;
-    long fed = 0;
-    bool finished = false;
-    while (!finished) {
-        const long count = std::min(kChunk, totalSamples - fed);
-        if (count > 0) {
-            float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
-            for (int c = 0; c < stream.channels; ++c) std::memset(buffer[c], 0, sizeof(float) * count);
-            vorbis_analysis_wrote(&dsp, static_cast<int>(count));
-            fed += count;
-        } else {
-            vorbis_analysis_wrote(&dsp, 0);  // end of stream
-        }
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet) != 0) {
-                ogg_stream_packetin(&os, &packet);
-                while (ogg_stream_pageout(&os, &page) != 0) {
-                    AppendPage(out, page);
-                    if (ogg_page_eos(&page)) finished = true;
-                }
-            }
-        }
-    }
-
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return out;
-}
-
-Bytes ChainedOgg(double firstSeconds, double secondSeconds,
-                 const std::vector<std::string>& firstComments,
-                 const std::vector<std::string>& secondComments) {
-    VorbisStream first;
-    first.seconds = firstSeconds;
-    first.comments = firstComments;
-    first.serialNumber = 1;
-    VorbisStream second = first;
-    second.seconds = secondSeconds;
-    second.comments = secondComments;
-    second.serialNumber = 2;
-    Bytes out = EncodeVorbis(first);
-    const Bytes tail = EncodeVorbis(second);
-    out.insert(out.end(), tail.begin(), tail.end());
-    return out;
-}
 
 Bytes OggOfAnotherCodec() {
     ogg_stream_state os;
@@ -109,7 +13,7 @@ Bytes OggOfAnotherCodec() {
     ogg_stream_packetin(&os, &packet);
     Bytes out;
     ogg_page page;
-    while (ogg_stream_flush(&os, &page) != 0) AppendPage(out, page);
+    while (ogg_stream_flush(&os, &page) != 0) AppendOggPage(out, page);
     ogg_stream_clear(&os);
     return out;
 }

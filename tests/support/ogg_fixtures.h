@@ -1,27 +1,10 @@
-// Real Ogg Vorbis files made with libvorbisenc, and helpers to damage them.
+// Ogg files the encoder will not make, and helpers to damage real ones.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include <cstddef>
 #include <vector>
 
-#include "tests/support/temp_dir.h"
-
-struct VorbisStream {
-    long sampleRateHz = 8000;
-    int channels = 1;
-    double seconds = 1.0;
-    std::vector<std::string> comments;  // "NAME=value", stored as given
-    int serialNumber = 1;
-};
-
-// One logical Ogg Vorbis stream of silence.
-Bytes EncodeVorbis(const VorbisStream& stream);
-
-// Two streams one after the other, a chained file (serials 1 and 2).
-Bytes ChainedOgg(double firstSeconds, double secondSeconds,
-                 const std::vector<std::string>& firstComments,
-                 const std::vector<std::string>& secondComments);
+#include "tools/samples/ogg_files.h"
 
 // An Ogg stream whose first packet is not a Vorbis header.
 Bytes OggOfAnotherCodec();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/support/plugin_library.h"
+#include "tests/support/reading_matchers.h"
 #include "tests/support/temp_dir.h"
 
 // The plug-in at `path`, loaded on first use and kept until the process ends.

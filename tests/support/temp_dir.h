@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "tools/samples/bytes.h"
 
 class TempDir {
 public:

@@ -1,4 +1,4 @@
-// FLAC files for the tests: real ones from libFLAC's stream encoder, and
+// FLAC files: real ones from libFLAC's stream encoder, and
 // metadata assembled byte by byte for what the encoder will not write.
 #pragma once
 
@@ -7,16 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_dir.h"
+#include "tools/samples/bytes.h"
 
 struct FlacStream {
     uint32_t sampleRateHz = 8000;
     uint32_t channels = 1;
     uint64_t totalSamples = 8000;
     std::vector<std::string> comments;  // "NAME=value", stored as given
+    double toneHz = 0;                  // root of the arpeggio; 0 for silence
 };
 
-// A complete FLAC file of silence with one VORBIS_COMMENT block (when there
+// A complete FLAC file with one VORBIS_COMMENT block (when there
 // are comments).
 Bytes EncodeFlac(const FlacStream& stream);
 

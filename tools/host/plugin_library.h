@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string>
 
 #include "frame/file_info.h"
@@ -17,6 +16,8 @@ using FileInfoPtr = std::unique_ptr<FileInfo, FileInfoDeleter>;
 
 class PluginLibrary {
 public:
+    // Throws std::runtime_error, with the loader's reason, when the library
+    // cannot be loaded or lacks GetExtension or CreateFileInfo.
     explicit PluginLibrary(const std::string& path);
     ~PluginLibrary();
     PluginLibrary(const PluginLibrary&) = delete;
@@ -45,9 +46,6 @@ struct Reading {
     std::string title, artist, album, comment, genre;
     int32_t year, track;
 };
-
-bool operator==(const Reading& a, const Reading& b);
-void PrintTo(const Reading& reading, std::ostream* out);
 
 // Opens `path` with `info` and reads every field back.
 Reading OpenAndRead(FileInfo& info, const std::string& path);

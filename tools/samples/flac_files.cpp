@@ -1,4 +1,4 @@
-#include "tests/support/flac_fixtures.h"
+#include "tools/samples/flac_files.h"
 
 #include <FLAC/metadata.h>
 #include <FLAC/stream_encoder.h>
@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+
+#include "tools/samples/tone.h"
 
 namespace {
 
@@ -74,10 +76,18 @@ Bytes EncodeFlac(const FlacStream& stream) {
         FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
         throw std::runtime_error("FLAC encoder refused the format");
     }
-    const std::vector<FLAC__int32> silence(4096 * stream.channels, 0);
+    constexpr uint32_t kChunk = 4096;
+    constexpr float kFullScale = 32767.0f;  // 16 bits per sample
+    std::vector<FLAC__int32> samples(kChunk * stream.channels);
     for (uint64_t done = 0; done < stream.totalSamples;) {
-        const auto count = static_cast<uint32_t>(std::min<uint64_t>(4096, stream.totalSamples - done));
-        FLAC__stream_encoder_process_interleaved(encoder, silence.data(), count);
+        const auto count = static_cast<uint32_t>(std::min<uint64_t>(kChunk, stream.totalSamples - done));
+        for (uint32_t i = 0; i < count; ++i) {
+            for (uint32_t c = 0; c < stream.channels; ++c) {
+                const float sample = ToneSample(stream.toneHz, stream.sampleRateHz, done + i, static_cast<int>(c));
+                samples[i * stream.channels + c] = static_cast<FLAC__int32>(sample * kFullScale);
+            }
+        }
+        FLAC__stream_encoder_process_interleaved(encoder, samples.data(), count);
         done += count;
     }
     FLAC__stream_encoder_finish(encoder);

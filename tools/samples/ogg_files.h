@@ -1,0 +1,32 @@
+// Real Ogg Vorbis files made with libvorbisenc.
+#pragma once
+
+#include <ogg/ogg.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/samples/bytes.h"
+
+struct VorbisStream {
+    long sampleRateHz = 8000;
+    int channels = 1;
+    double seconds = 1.0;
+    std::vector<std::string> comments;  // "NAME=value", stored as given
+    int serialNumber = 1;
+    double toneHz = 0;  // root of the arpeggio; 0 for silence
+    float quality = 0.1f;  // libvorbisenc VBR quality, -0.1 to 1
+};
+
+// One logical Ogg Vorbis stream.
+Bytes EncodeVorbis(const VorbisStream& stream);
+
+// Two mono 8 kHz streams one after the other, a chained file (serials 1 and
+// 2).
+Bytes ChainedOgg(double firstSeconds, double secondSeconds,
+                 const std::vector<std::string>& firstComments,
+                 const std::vector<std::string>& secondComments, double toneHz = 0);
+
+// Appends the page's header and body to `out`.
+void AppendOggPage(Bytes& out, const ogg_page& page);
