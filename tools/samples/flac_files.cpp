@@ -152,8 +152,11 @@ MetadataBlock VorbisCommentBlock(const std::vector<std::string>& entries, const 
     return {kVorbisCommentType, body};
 }
 
-Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second) {
-    const FlacParts real = SplitFlac(EncodeFlac({}));
+Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second,
+                               const FlacStream& audio) {
+    FlacStream bare = audio;
+    bare.comments.clear();
+    const FlacParts real = SplitFlac(EncodeFlac(bare));
     return AssembleFlac({real.blocks.at(0), VorbisCommentBlock(first), {kPaddingType, Bytes(16, 0)},
                          VorbisCommentBlock(second)},
                         real.audio);

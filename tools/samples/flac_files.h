@@ -49,9 +49,10 @@ MetadataBlock StreamInfoBlock(uint32_t sampleRateHz, uint64_t totalSamples, uint
 // little-endian 32-bit length.
 MetadataBlock VorbisCommentBlock(const std::vector<std::string>& entries, const std::string& vendor = "tests");
 
-// A real encoded file with the given comments spread over two VORBIS_COMMENT
-// blocks, a PADDING block between them.
-Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second);
+// `audio` encoded, with the given comments spread over two VORBIS_COMMENT
+// blocks, a PADDING block between them (its own comments are dropped).
+Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second,
+                               const FlacStream& audio = {});
 
 // The fields of an ID3v1 tag; a track makes it ID3v1.1, else the comment is
 // padded with spaces.

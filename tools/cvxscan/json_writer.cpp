@@ -1,0 +1,51 @@
+// JSON Lines: one object per file with every field the plug-in reported.
+#include <cstdio>
+#include <string>
+
+#include "tools/cvxscan/catalogue_writer.h"
+
+namespace {
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+class JsonWriter : public CatalogueWriter {
+public:
+    explicit JsonWriter(std::FILE* out) : out_(out) {}
+
+    void Write(const CatalogueEntry& entry) override {
+        const DisplayFields text = ToDisplay(entry);
+        const Reading& r = entry.reading;
+        const std::string line =
+            "{\"path\":" + JsonString(text.path) + ",\"plugin\":" + JsonString(entry.plugin) +
+            ",\"file_name\":" + JsonString(text.fileName) + ",\"size\":" + std::to_string(r.fileSize) +
+            ",\"length\":" + std::to_string(r.length) + ",\"length_text\":" + JsonString(r.lengthText) +
+            ",\"title\":" + JsonString(text.title) + ",\"artist\":" + JsonString(text.artist) +
+            ",\"album\":" + JsonString(text.album) + ",\"comment\":" + JsonString(text.comment) +
+            ",\"genre\":" + JsonString(text.genre) + ",\"year\":" + std::to_string(r.year) +
+            ",\"track\":" + std::to_string(r.track) + "}\n";
+        std::fwrite(line.data(), 1, line.size(), out_);
+    }
+
+private:
+    std::FILE* out_;
+};
+
+}  // namespace
+
+std::unique_ptr<CatalogueWriter> MakeJsonWriter(std::FILE* out) { return std::make_unique<JsonWriter>(out); }

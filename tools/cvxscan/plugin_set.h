@@ -1,0 +1,30 @@
+// The plug-ins of one folder, loaded as the host loads them, and which of
+// them reads a given file.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/host/plugin_library.h"
+
+struct LoadedPlugin {
+    std::string fileName;  // e.g. "OGG.cvx"
+    std::unique_ptr<PluginLibrary> library;
+    std::vector<std::string> extensions;  // as GetExtension names them
+};
+
+class PluginSet {
+public:
+    // Loads every "*.cvx" in `folder`, in sorted order. Each plug-in that
+    // cannot be loaded adds a message to `problems`.
+    void LoadFolder(const std::string& folder, std::vector<std::string>& problems);
+
+    const std::vector<LoadedPlugin>& plugins() const { return plugins_; }
+    // The first plug-in naming the file's extension (compared without regard
+    // to ASCII case), or null.
+    const LoadedPlugin* PluginFor(const std::string& path) const;
+
+private:
+    std::vector<LoadedPlugin> plugins_;
+};

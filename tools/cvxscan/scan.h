@@ -1,0 +1,26 @@
+// Reading files through the plug-ins, on several threads, delivering the
+// results in the order of the files.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tools/cvxscan/catalogue_writer.h"
+#include "tools/cvxscan/plugin_set.h"
+
+struct ScanOutcome {
+    bool read = false;
+    std::string failure;  // why, when not read
+    CatalogueEntry entry;
+};
+
+// One file the way the host reads it: CreateFileInfo(0), Open, every getter,
+// and destruction through the object's virtual destructor.
+ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path);
+
+// Reads `files` with `jobs` threads, each with its own objects, and calls
+// `deliver` for each file in order on the calling thread. While it waits it
+// calls `waiting` about ten times a second.
+void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,
+                 const std::function<void(ScanOutcome&&)>& deliver, const std::function<void()>& waiting);

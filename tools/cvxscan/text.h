@@ -1,0 +1,26 @@
+// Turning the plug-ins' 8-bit text and the file system's names into UTF-8
+// for display.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Each byte read as Windows-1252. The five bytes that code page leaves
+// undefined become the C1 controls of the same value, as Windows maps them.
+std::string Windows1252ToUtf8(const std::string& text);
+
+// `text` with every byte that is not part of a well-formed UTF-8 sequence
+// replaced by U+FFFD. File names on Linux are bytes, not always UTF-8.
+std::string ValidUtf8(const std::string& text);
+
+// `text` (valid UTF-8) with C0 and C1 control characters replaced by U+FFFD,
+// so a terminal shows them instead of obeying them.
+std::string WithoutControls(const std::string& text);
+
+// Characters (code points) in valid UTF-8 text.
+size_t CharacterCount(const std::string& text);
+
+// Valid UTF-8 text cut to at most `width` characters, marking a cut with
+// '…' at the end, or at the start when `keepEnd` (for paths, whose file name
+// matters most).
+std::string FitToWidth(const std::string& text, size_t width, bool keepEnd = false);
