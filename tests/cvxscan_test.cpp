@@ -143,22 +143,22 @@ TEST_F(CvxscanTest, TableAlignsColumnsByCharacterNotByte) {
     const CommandResult result = Scan({"--format", "table", Library()});
     const std::vector<std::string> lines = Lines(result.out);
     ASSERT_EQ(lines.size(), kCatalogue.size() + 2);
-    // File 36, Length 8, Size 9, Title 28, Artist 20, Album 20, Year 4,
+    // File 40, Length 8, Size 9, Title 28, Artist 20, Album 20, Year 4,
     // Track 5, Genre: each followed by two spaces.
-    EXPECT_EQ(Cell(lines[0], 0, 36), "File");
-    EXPECT_EQ(Cell(lines[0], 139, 5), "Track");
+    EXPECT_EQ(Cell(lines[0], 0, 40), "File");
+    EXPECT_EQ(Cell(lines[0], 143, 5), "Track");
     const std::string& latin1 = lines[2 + 7];  // ogg/01
-    EXPECT_EQ(Cell(latin1, 38, 8), "00:04");
-    EXPECT_EQ(Cell(latin1, 48, 9), SizeOf(kCatalogue[7].path));
-    EXPECT_EQ(Cell(latin1, 59, 28), "Grüße aus Köln");
-    EXPECT_EQ(Cell(latin1, 89, 20), "Zoë Fauré");
-    EXPECT_EQ(Cell(latin1, 111, 20), "Çà et là");
-    EXPECT_EQ(Cell(latin1, 133, 4), "2002");
-    EXPECT_EQ(Cell(latin1, 139, 5), "7");
-    EXPECT_EQ(Cell(latin1, 146, 14), "Chanson");
-    EXPECT_EQ(Cell(lines[2 + 10], 59, 28), "A very long title that goes…");
-    EXPECT_EQ(Cell(lines[2 + 1], 59, 28), "Price: 5 € only");
-    EXPECT_EQ(CharacterCount(Cell(lines[2], 0, 36)), 36u);  // path cut at its start
+    EXPECT_EQ(Cell(latin1, 42, 8), "00:04");
+    EXPECT_EQ(Cell(latin1, 52, 9), SizeOf(kCatalogue[7].path));
+    EXPECT_EQ(Cell(latin1, 63, 28), "Grüße aus Köln");
+    EXPECT_EQ(Cell(latin1, 93, 20), "Zoë Fauré");
+    EXPECT_EQ(Cell(latin1, 115, 20), "Çà et là");
+    EXPECT_EQ(Cell(latin1, 137, 4), "2002");
+    EXPECT_EQ(Cell(latin1, 143, 5), "7");
+    EXPECT_EQ(Cell(latin1, 150, 14), "Chanson");
+    EXPECT_EQ(Cell(lines[2 + 10], 63, 28), "A very long title that goes…");
+    EXPECT_EQ(Cell(lines[2 + 1], 63, 28), "Price: 5 € only");
+    EXPECT_EQ(CharacterCount(Cell(lines[2], 0, 40)), 40u);  // path cut at its start
     EXPECT_EQ(Cell(lines[2], 0, 1), "…");
 }
 

@@ -14,7 +14,7 @@ struct Column {
 };
 
 // File, Length, Size, Title, Artist, Album, Year, Track, Genre.
-constexpr Column kColumns[] = {{"File", 36, false},  {"Length", 8, true},  {"Size", 9, true},
+constexpr Column kColumns[] = {{"File", 40, false},  {"Length", 8, true},  {"Size", 9, true},
                                {"Title", 28, false}, {"Artist", 20, false}, {"Album", 20, false},
                                {"Year", 4, true},    {"Track", 5, true},    {"Genre", 14, false}};
 constexpr size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
