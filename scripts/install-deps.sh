@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, skipping those
-# already present. Runs apt-get through sudo when not root.
+# Installs the Debian packages the build and the tests need, and any further
+# packages named as arguments, skipping those already present. Runs apt-get
+# through sudo when not root.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils python3
   libogg-dev libvorbis-dev libflac-dev libgtest-dev
+  "$@"
 )
 
 missing=()

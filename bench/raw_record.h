@@ -1,0 +1,57 @@
+// What the floor readers keep of a file: the plug-ins' record, filled with
+// the library's bytes as they are.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+#include "bench/readers.h"
+
+struct RawRecord {
+    int32_t length = 0, year = 0, track = 0, fileSize = -1;
+    char title[512] = "", artist[512] = "", album[512] = "", comment[512] = "", genre[512] = "";
+
+    // The text field a comment name selects, or null; for DATE and
+    // TRACKNUMBER `number` then points at the number field.
+    char* TextField(const char* name, size_t nameLength, int32_t*& number) {
+        number = nullptr;
+        auto is = [&](const char* wanted) {
+            return std::strlen(wanted) == nameLength && strncasecmp(name, wanted, nameLength) == 0;
+        };
+        if (is("TITLE")) return title;
+        if (is("ARTIST")) return artist;
+        if (is("ALBUM")) return album;
+        if (is("COMMENT")) return comment;
+        if (is("GENRE")) return genre;
+        if (is("DATE")) number = &year;
+        if (is("TRACKNUMBER")) number = &track;
+        return nullptr;
+    }
+
+    void AddTo(PassTotals& totals) const {
+        ++totals.files;
+        totals.seconds += static_cast<uint64_t>(length);
+        totals.textBytes += std::strlen(title) + std::strlen(artist) + std::strlen(album) + std::strlen(comment) +
+                            std::strlen(genre) + 7 + static_cast<uint64_t>(year + track) + (fileSize > 0);
+    }
+};
+
+// Copies at most 511 bytes and the NUL.
+inline void CopyRaw(char* field, const char* value, size_t length) {
+    if (length > 511) length = 511;
+    std::memcpy(field, value, length);
+    field[length] = '\0';
+}
+
+// fopen, seek to the end, tell, with an unbuffered stream: the seek is then
+// one lseek.
+inline int32_t ProbeSize(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return -1;
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    std::fclose(file);
+    return size < 0 || size > INT32_MAX ? -1 : static_cast<int32_t>(size);
+}
