@@ -105,6 +105,7 @@ void Time(std::vector<Driver>& drivers, int rounds) {
 void CountUnderCallgrind(std::vector<Driver>& drivers, size_t files) {
     for (Driver& driver : drivers) {
         Pass(driver, files);  // warm, not counted
+        CALLGRIND_ZERO_STATS;
         CALLGRIND_TOGGLE_COLLECT;
         const PassTotals totals = Pass(driver, files);
         CALLGRIND_TOGGLE_COLLECT;

@@ -9,6 +9,8 @@
 #include "flac/id3v1.h"
 #include "flac/stream_marker.h"
 #include "frame/comment_names.h"
+#include "frame/platform/regular_file.h"
+#include "frame/probe_file_size.h"
 #include "frame/leading_number.h"
 
 namespace {
@@ -78,14 +80,29 @@ bool LacksTitleArtistOrAlbum(const TagRecord& record) {
     return record.title[0] == '\0' || record.artist[0] == '\0' || record.album[0] == '\0';
 }
 
+// Probes the size and checks for the stream marker on one unbuffered stream.
+// libFLAC opens the path itself; the check also keeps it from a FIFO.
+bool ProbeSizeAndMarker(TagRecord& record, const char* path) {
+    FilePtr file = OpenRegularFileForReading(path);
+    if (!file) {
+        record.fileSize = -1;
+        return false;
+    }
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    // The marker first, while the stream is at its start: one seek saved.
+    const bool markerFound = FlacMarkerNearStart(file.get());
+    record.fileSize = SizeOfOpenFile(file.get());
+    return markerFound;
+}
+
 }  // namespace
 
 int32_t FlacFileInfo::Open(const char* path) {
-    const bool pathStored = StorePathAndSize(record_, path);
+    const bool pathStored = StorePath(record_, path);
+    const bool markerFound = pathStored && ProbeSizeAndMarker(record_, path);
     ClearTags(record_);
     record_.length = 0;
-    // libFLAC opens the path itself; this also keeps it from a FIFO.
-    if (!pathStored || !FlacMarkerNearStart(path)) return 1;
+    if (!markerFound) return 1;
 
     FLAC__StreamMetadata streamInfo;
     if (!FLAC__metadata_get_streaminfo(path, &streamInfo) || streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) {

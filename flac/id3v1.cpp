@@ -38,6 +38,7 @@ void CopyTrimmed(char* dst, const char* src, uint32_t n) {
 int32_t ReadId3v1Tag(TagRecord& record) {
     FilePtr file = OpenRegularFileForReading(record.path);
     if (!file) return 1;
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);  // one read of the tag, no more
     unsigned char tag[kTagSize];
     // A file shorter than a tag has none: the seek fails.
     const bool complete = fseeko(file.get(), -kTagSize, SEEK_END) == 0 &&

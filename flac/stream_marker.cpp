@@ -7,7 +7,6 @@
 #include <memory>
 #include <new>
 
-#include "frame/platform/regular_file.h"
 
 namespace {
 
@@ -38,23 +37,19 @@ off_t Id3v2TagSize(const uint8_t* header, size_t available) {
 
 }  // namespace
 
-bool FlacMarkerNearStart(const char* path) {
-    FilePtr file = OpenRegularFileForReading(path);
-    if (!file) return false;
-    uint8_t header[kId3v2HeaderSize];
-    const off_t streamStart = Id3v2TagSize(header, std::fread(header, 1, sizeof header, file.get()));
-    if (fseeko(file.get(), streamStart, SEEK_SET) != 0) return false;
+bool FlacMarkerNearStart(std::FILE* file) {
+    // A usual file is settled by one read of its first bytes.
+    uint8_t start[kId3v2HeaderSize + kStreamMarkerSize];
+    const size_t count = std::fread(start, 1, sizeof start, file);
+    if (count >= kStreamMarkerSize && std::memcmp(start, kStreamMarker, kStreamMarkerSize) == 0) return true;
 
-    // Real files have the marker right here; only others need the window.
-    uint8_t marker[kStreamMarkerSize];
-    if (std::fread(marker, 1, sizeof marker, file.get()) == sizeof marker &&
-        std::memcmp(marker, kStreamMarker, kStreamMarkerSize) == 0) {
-        return true;
-    }
+    // Real files have the marker right after any ID3v2 tag; only others need
+    // the window.
+    const off_t streamStart = Id3v2TagSize(start, count);
     const size_t windowSize = kSearchWindow + kStreamMarkerSize;
     const std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[windowSize]);
-    if (!window || fseeko(file.get(), streamStart, SEEK_SET) != 0) return false;
+    if (!window || fseeko(file, streamStart, SEEK_SET) != 0) return false;
     const uint8_t* begin = window.get();
-    const uint8_t* end = begin + std::fread(window.get(), 1, windowSize, file.get());
+    const uint8_t* end = begin + std::fread(window.get(), 1, windowSize, file);
     return std::search(begin, end, kStreamMarker, kStreamMarker + kStreamMarkerSize) != end;
 }

@@ -22,6 +22,10 @@ int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count) {
 
     while (!limitReached()) {
         const uint8_t c = src[read++];
+        if (c != 0 && c < 0x80) {  // ASCII, by far the most text
+            dst[written++] = c;
+            continue;
+        }
         const int n = LeadingOnes(c);
         if (n == 1 || n >= 7) continue;  // cannot start a character: skipped
 

@@ -1,28 +1,27 @@
 #include "frame/comment_names.h"
 
-#include <cstring>
-
 #include "frame/ascii.h"
 
 namespace {
 
 struct CommentName {
     const char* name;
+    size_t length;
     CommentTarget target;
 };
 
 constexpr CommentName kCommentNames[] = {
-    {"DATE", CommentTarget::kYear},       {"TITLE", CommentTarget::kTitle},
-    {"ARTIST", CommentTarget::kArtist},   {"ALBUM", CommentTarget::kAlbum},
-    {"COMMENT", CommentTarget::kComment}, {"GENRE", CommentTarget::kGenre},
-    {"TRACKNUMBER", CommentTarget::kTrack},
+    {"DATE", 4, CommentTarget::kYear},       {"TITLE", 5, CommentTarget::kTitle},
+    {"ARTIST", 6, CommentTarget::kArtist},   {"ALBUM", 5, CommentTarget::kAlbum},
+    {"COMMENT", 7, CommentTarget::kComment}, {"GENRE", 5, CommentTarget::kGenre},
+    {"TRACKNUMBER", 11, CommentTarget::kTrack},
 };
 
 }  // namespace
 
 bool FindCommentTarget(const char* name, size_t length, CommentTarget& target) {
     for (const CommentName& candidate : kCommentNames) {
-        if (std::strlen(candidate.name) == length &&
+        if (candidate.length == length &&
             EqualsIgnoringAsciiCase(name, candidate.name, length)) {
             target = candidate.target;
             return true;

@@ -1,6 +1,24 @@
 #include "frame/format_length.h"
 
-#include <cstdio>
+namespace {
+
+// Appends `value` as "%02d" prints it: at least two digits, a '-' before a
+// negative value. Written out by hand because snprintf costs more than the
+// rest of a getter.
+void AppendTwoDigitsAtLeast(std::string& text, int32_t value) {
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    char digits[10];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) text += '-';
+    else if (count < 2) text += '0';
+    while (count > 0) text += digits[--count];
+}
+
+}  // namespace
 
 std::string FormatLength(int32_t seconds) {
     // Truncating division throughout, so negative input stays negative in
@@ -10,11 +28,13 @@ std::string FormatLength(int32_t seconds) {
     const int32_t m = allMinutes % 60;
     const int32_t h = (allMinutes - m) / 60;
 
-    char text[16];
+    std::string text;
     if (h >= 1) {
-        std::snprintf(text, sizeof text, "%02d:%02d:%02d", h, m, s);
-    } else {
-        std::snprintf(text, sizeof text, "%02d:%02d", m, s);
+        AppendTwoDigitsAtLeast(text, h);
+        text += ':';
     }
+    AppendTwoDigitsAtLeast(text, m);
+    text += ':';
+    AppendTwoDigitsAtLeast(text, s);
     return text;
 }

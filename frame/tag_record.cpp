@@ -15,13 +15,18 @@ void ClearTags(TagRecord& record) {
 }
 
 bool StorePathAndSize(TagRecord& record, const char* path) {
+    if (!StorePath(record, path)) return false;
+    record.fileSize = ProbeFileSize(path);
+    return true;
+}
+
+bool StorePath(TagRecord& record, const char* path) {
     if (path == nullptr || std::strlen(path) >= kPathFieldSize) {
         record.path[0] = '\0';
         record.fileSize = -1;
         return false;
     }
     CopyToField(record.path, sizeof record.path, path);
-    record.fileSize = ProbeFileSize(path);
     return true;
 }
 

@@ -31,6 +31,9 @@ void ClearTags(TagRecord& record);
 // emptied, fileSize becomes -1 and the result is false, so that no field
 // names another file than the one asked for. Nothing is opened then.
 bool StorePathAndSize(TagRecord& record, const char* path);
+// The same without the size, for a reader that probes it on a stream of its
+// own; fileSize is left alone unless the path is refused.
+bool StorePath(TagRecord& record, const char* path);
 
 // Copies NUL-terminated `text` into a field of `fieldSize` bytes, cut to fit.
 void CopyToField(char* field, size_t fieldSize, const char* text);

@@ -14,15 +14,18 @@
 
 struct TrimmedStream {
     std::FILE* file;
-    off_t end;  // bytes visible to the reader
+    off_t end;       // bytes visible to the reader
+    off_t position;  // kept here, so a read needs no ftello
 };
 
-// A stream over all of `file`.
+// A stream over all of `file`, from its current position.
 TrimmedStream WholeStream(std::FILE* file);
 
 // Ends `stream` just past the last complete Ogg page whose checksum holds,
 // found by one backward pass over the file; where there is none it keeps
-// its end, leaving the verdict to libvorbisfile. The file's position is kept.
+// its end, leaving the verdict to libvorbisfile. A file whose pages run
+// without a gap to its end is recognised from its last few kilobytes. The
+// stream's position is kept.
 void TrimToLastOggPage(TrimmedStream& stream);
 
 // Callbacks for ov_open_callbacks over a TrimmedStream; closing the stream

@@ -17,9 +17,10 @@ off_t VisibleEnd(const Bytes& bytes) {
     const std::string path = dir.File("stream.ogg");
     WriteBytes(path, bytes);
     FilePtr file = OpenRegularFileForReading(path.c_str());
+    fseeko(file.get(), 3, SEEK_SET);
     TrimmedStream stream = WholeStream(file.get());
     EXPECT_EQ(stream.end, static_cast<off_t>(bytes.size()));
-    fseeko(file.get(), 3, SEEK_SET);
+    EXPECT_EQ(stream.position, 3);
     TrimToLastOggPage(stream);
     EXPECT_EQ(ftello(file.get()), 3);  // where the reader left it
     return stream.end;

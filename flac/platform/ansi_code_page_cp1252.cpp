@@ -17,11 +17,19 @@ struct BestFit {
 
 constexpr char kDefaultChar = '?';
 
+// Whether code points below U+0100 have a byte, looked up directly.
+struct Below0100 {
+    bool unmapped[0x100] = {};
+};
+constexpr Below0100 MakeBelow0100() {
+    Below0100 table;
+    for (const uint16_t codePoint : kUnmappedBelow0100) table.unmapped[codePoint] = true;
+    return table;
+}
+constexpr Below0100 kBelow0100 = MakeBelow0100();
+
 char ToCodePage1252(uint16_t unit) {
-    if (unit < 0x100) {
-        const bool unmapped = std::binary_search(std::begin(kUnmappedBelow0100), std::end(kUnmappedBelow0100), unit);
-        return unmapped ? kDefaultChar : static_cast<char>(unit);
-    }
+    if (unit < 0x100) return kBelow0100.unmapped[unit] ? kDefaultChar : static_cast<char>(unit);
     // Lone surrogate units are in no row, so they become '?' too.
     const auto row = std::lower_bound(std::begin(kBestFitFrom0100), std::end(kBestFitFrom0100), unit,
                                       [](const BestFit& entry, uint16_t value) { return entry.codePoint < value; });

@@ -7,16 +7,11 @@
 FilePtr OpenRegularFileForReading(const char* path) {
     // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the type is
     // then checked on the descriptor itself, so nothing can swap the file in
-    // between.
+    // between. On a regular file the flag changes nothing, so it stays.
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return nullptr;
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
         ::close(fd);
         return nullptr;
     }
