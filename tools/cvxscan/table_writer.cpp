@@ -49,8 +49,9 @@ private:
             const std::string cell = FitToWidth(WithoutControls(cells[i]), column.width, isPath);
             const std::string padding(column.width - CharacterCount(cell), ' ');
             if (i > 0) line += "  ";
-            line += column.alignRight ? padding + cell : cell + (i + 1 < kColumnCount ? padding : "");
+            line += column.alignRight ? padding + cell : cell + padding;
         }
+        line.erase(line.find_last_not_of(' ') + 1);  // an empty last cell leaves no blanks
         line += '\n';
         std::fputs(line.c_str(), out_);
     }
