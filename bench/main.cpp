@@ -185,8 +185,16 @@ int main(int argc, char** argv) {
     }
 
     const Corpus corpus = EnsureCorpus(settings.corpusFolder);
-    const PluginLibrary ogg(settings.pluginFolder + "/OGG.cvx");
-    const PluginLibrary flac(settings.pluginFolder + "/FLAC.cvx");
+    std::unique_ptr<PluginLibrary> oggPlugin, flacPlugin;
+    try {
+        oggPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/OGG.cvx");
+        flacPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/FLAC.cvx");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "corvane_bench: cannot load a plug-in: %s\n", error.what());
+        return 1;
+    }
+    const PluginLibrary& ogg = *oggPlugin;
+    const PluginLibrary& flac = *flacPlugin;
     std::vector<Driver> drivers;
     drivers.push_back({"OGG", "plug-in", MakePluginReader(ogg), &corpus.oggFiles});
     drivers.push_back({"OGG", "floor", MakeVorbisFloorReader(), &corpus.oggFiles});
