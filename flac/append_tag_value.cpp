@@ -22,14 +22,14 @@ void AppendCut(char* field, const char* text, size_t capacity) {
     field[used + count] = '\0';
 }
 
-// True when the bytes are ASCII without a NUL: then each byte is its own
-// 16-bit unit and its own character in the code page, and the conversion is
-// a copy.
-bool IsPlainAscii(const uint8_t* value, uint32_t length) {
-    for (uint32_t i = 0; i < length; ++i) {
-        if (value[i] == 0 || value[i] >= 0x80) return false;
-    }
-    return true;
+// Length of the leading run of ASCII bytes other than NUL. Each such byte is
+// its own 16-bit unit and its own character in the code page, and the
+// decoder starts afresh at every character, so the run is simply copied and
+// only the rest goes through decoding and conversion.
+uint32_t PlainAsciiPrefix(const uint8_t* value, uint32_t length) {
+    uint32_t i = 0;
+    while (i < length && value[i] != 0 && value[i] < 0x80) ++i;
+    return i;
 }
 
 }  // namespace
@@ -39,18 +39,20 @@ void AppendTagValue(char* field, const uint8_t* value, uint32_t length, uint32_t
     capacity = std::min<uint32_t>(capacity, kTagFieldSize);  // no field is larger
 
     const uint32_t bytesToRead = std::min(length, capacity - 1);
+    const uint32_t plain = PlainAsciiPrefix(value, bytesToRead);
     std::array<char, kTagFieldSize> converted;
-    if (IsPlainAscii(value, bytesToRead)) {
-        if (bytesToRead == 0) return;
-        std::memcpy(converted.data(), value, bytesToRead);
-        converted[bytesToRead] = '\0';
+    std::memcpy(converted.data(), value, plain);
+    if (plain == bytesToRead) {
+        if (plain == 0) return;  // nothing decoded
+        converted[plain] = '\0';
     } else {
         // One unit per byte read, and room for a terminator after the last.
         std::array<uint16_t, kTagFieldSize> units;
-        const int32_t unitCount = DecodeUtf8ToUtf16(value, units.data(), static_cast<int32_t>(bytesToRead));
-        if (unitCount <= 0) return;
-        if (units[unitCount - 1] != 0) units[unitCount] = 0;
-        if (ConvertToAnsi(units.data(), converted.data(), capacity) == 0) return;
+        const int32_t unitCount =
+            DecodeUtf8ToUtf16(value + plain, units.data(), static_cast<int32_t>(bytesToRead - plain));
+        if (plain == 0 && unitCount == 0) return;
+        if (unitCount == 0 || units[unitCount - 1] != 0) units[unitCount] = 0;
+        if (ConvertToAnsi(units.data(), converted.data() + plain, capacity - plain) == 0) return;
     }
 
     if (field[0] != '\0') AppendCut(field, kSeparator, capacity);

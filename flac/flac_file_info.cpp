@@ -43,9 +43,10 @@ int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
 void ApplyEntry(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_Entry& entry) {
     if (entry.entry == nullptr || entry.length == 0 || entry.entry[0] == '\0') return;
     const char* text = reinterpret_cast<const char*>(entry.entry);
-    const size_t searchable = strnlen(text, entry.length);
-    const char* equals = static_cast<const char*>(std::memchr(text, '=', searchable));
-    if (equals == nullptr) return;
+    // The first '=', unless a NUL comes before it; values run long (lyrics,
+    // pictures), names are short, so only the name is searched for a NUL.
+    const char* equals = static_cast<const char*>(std::memchr(text, '=', entry.length));
+    if (equals == nullptr || std::memchr(text, '\0', static_cast<size_t>(equals - text)) != nullptr) return;
 
     const size_t nameLength = static_cast<size_t>(equals - text);
     const size_t valueLength = entry.length - nameLength - 1;

@@ -5,9 +5,14 @@ namespace {
 // Leading 1 bits of a byte: 0 for ASCII, 1 for a continuation byte, 2-6 for
 // the lead byte of a 2- to 6-byte form, 7 for 0xFE and 8 for 0xFF.
 int LeadingOnes(uint8_t c) {
-    int n = 0;
-    while (n < 8 && (c & (0x80u >> n)) != 0) ++n;
-    return n;
+    if (c < 0x80) return 0;
+    if (c < 0xC0) return 1;
+    if (c < 0xE0) return 2;
+    if (c < 0xF0) return 3;
+    if (c < 0xF8) return 4;
+    if (c < 0xFC) return 5;
+    if (c < 0xFE) return 6;
+    return c == 0xFE ? 7 : 8;
 }
 
 constexpr uint32_t kLargestUnit = 0xFFFF;

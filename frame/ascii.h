@@ -1,5 +1,5 @@
-// ASCII case folding. Tag names, INI names and extension lists fold ASCII
-// letters only; bytes above 0x7F must match exactly, whatever their code page.
+// ASCII case folding. INI names and extension lists fold ASCII letters
+// only; bytes above 0x7F must match exactly, whatever their code page.
 #pragma once
 
 #include <cstddef>

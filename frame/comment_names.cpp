@@ -1,7 +1,5 @@
 #include "frame/comment_names.h"
 
-#include "frame/ascii.h"
-
 namespace {
 
 struct CommentName {
@@ -17,12 +15,26 @@ constexpr CommentName kCommentNames[] = {
     {"TRACKNUMBER", 11, CommentTarget::kTrack},
 };
 
+// The names above are upper-case letters only, and clearing bit 5 maps
+// exactly 'x' and 'X' to 'X': a byte matches a name letter this way if and
+// only if it is that letter in either case.
+bool EqualsLettersIgnoringCase(const char* text, const char* upperCaseLetters, size_t length) {
+    constexpr unsigned char kCaseBit = 0x20;
+    for (size_t i = 0; i < length; ++i) {
+        if ((static_cast<unsigned char>(text[i]) & ~kCaseBit) != static_cast<unsigned char>(upperCaseLetters[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool FindCommentTarget(const char* name, size_t length, CommentTarget& target) {
+    constexpr size_t kShortestName = 4, kLongestName = 11;  // DATE, TRACKNUMBER
+    if (length < kShortestName || length > kLongestName) return false;  // REPLAYGAIN_*, and the like
     for (const CommentName& candidate : kCommentNames) {
-        if (candidate.length == length &&
-            EqualsIgnoringAsciiCase(name, candidate.name, length)) {
+        if (candidate.length == length && EqualsLettersIgnoringCase(name, candidate.name, length)) {
             target = candidate.target;
             return true;
         }
