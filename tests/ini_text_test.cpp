@@ -93,11 +93,22 @@ TEST(SetIniValue, AddsAMissingSectionAtTheEnd) {
     EXPECT_EQ(SetIniValue("[A]\r\nx=1\r\n", "Corvane", "k", "v").text, "[A]\r\nx=1\r\n[Corvane]\r\nk=v\r\n");
     EXPECT_EQ(SetIniValue("[A]\nx=1", "Corvane", "k", "v").text, "[A]\nx=1\n[Corvane]\nk=v\n");
     EXPECT_EQ(SetIniValue("\xEF\xBB\xBF", "Corvane", "k", "v").text, "\xEF\xBB\xBF[Corvane]\nk=v\n");
+    EXPECT_EQ(SetIniValue("[A]\nx=1\r", "Corvane", "k", "v").text, "[A]\nx=1\r\n[Corvane]\nk=v\n");
 }
 
 TEST(SetIniValue, KeepsByteOrderMarkAndUnterminatedLastLine) {
     EXPECT_EQ(SetIniValue("\xEF\xBB\xBF[s]\nk=old", "s", "k", "new").text, "\xEF\xBB\xBF[s]\nk=new");
     EXPECT_EQ(SetIniValue("[s]\nj=1", "s", "k", "v").text, "[s]\nj=1\nk=v\n");
+}
+
+// Found by fuzzing: a last line ending in a lone '\r' took the new key onto
+// itself, changing that line's value and losing the key.
+TEST(SetIniValue, EndsALastLineThatStopsAtACarriageReturn) {
+    const std::string text = "\xEF\xBB\xBF; setti\r\nx=1\r\n[Corvane]\r\nlang=en\r\r";
+    const IniEdit edit = SetIniValue(text, "Corvane", "corvane_extlist", "MP3, OGG");
+    EXPECT_EQ(edit.text, text + "\ncorvane_extlist=MP3, OGG\r\n");
+    EXPECT_EQ(FindIniValue(edit.text, "Corvane", "lang"), FindIniValue(text, "Corvane", "lang"));
+    EXPECT_EQ(FindIniValue(edit.text, "Corvane", "corvane_extlist"), "MP3, OGG");
 }
 
 TEST(SetIniValue, LeavesAnIdenticalLineUnchanged) {

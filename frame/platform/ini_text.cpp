@@ -111,6 +111,14 @@ std::string LineEndingOf(const std::string& text) {
     return (newline != std::string::npos && newline > 0 && text[newline - 1] == '\r') ? "\r\n" : "\n";
 }
 
+// Ends the text's last line, if it has no line feed, so that a line added
+// after it starts a line of its own. A last line ending in '\r' gets just the
+// '\n' that makes it CRLF, so its text reads as before.
+void TerminateLastLine(std::string& text, const std::string& eol) {
+    if (text.empty() || text.back() == '\n') return;
+    text += text.back() == '\r' ? "\n" : eol;
+}
+
 }  // namespace
 
 std::optional<std::string> FindIniValue(const std::string& text, const std::string& section,
@@ -139,15 +147,14 @@ IniEdit SetIniValue(const std::string& text, const std::string& section, const s
     if (place.sectionFound) {
         const IniLine& anchor = *place.insertAfter;
         std::string edited = text.substr(0, anchor.end);
-        if (anchor.end == anchor.contentEnd) edited += eol;  // the anchor was the unterminated last line
+        TerminateLastLine(edited, eol);  // the anchor may have been the last line
         edited += keyLine + eol;
         edited += text.substr(anchor.end);
         return {edited, IniChange::kInserted};
     }
 
     std::string edited = text;
-    const bool onlyByteOrderMark = edited == kUtf8ByteOrderMark;
-    if (!edited.empty() && edited.back() != '\n' && !onlyByteOrderMark) edited += eol;
+    if (edited != kUtf8ByteOrderMark) TerminateLastLine(edited, eol);
     edited += "[" + section + "]" + eol + keyLine + eol;
     return {edited, IniChange::kInserted};
 }

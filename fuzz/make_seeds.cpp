@@ -1,0 +1,78 @@
+// make_seeds FOLDER: writes a seed corpus for every fuzz target into
+// FOLDER/<target>/, generated here rather than downloaded: real Ogg Vorbis
+// and FLAC files from the encoders, tags, INI files and UTF-8 text.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/samples/flac_files.h"
+#include "tools/samples/ogg_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+void Write(const fs::path& folder, const std::vector<Bytes>& seeds) {
+    fs::create_directories(folder);
+    for (size_t i = 0; i < seeds.size(); ++i) {
+        std::ofstream out(folder / ("seed-" + std::to_string(i)), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(seeds[i].data()), static_cast<std::streamsize>(seeds[i].size()));
+    }
+}
+
+const std::vector<std::string> kComments = {"TITLE=Grüße", "ARTIST=A", "ARTIST=B", "ALBUM=€ and Калинка",
+                                            "DATE=2002-10-19", "TRACKNUMBER=07/12", "GENRE=Rock", "COMMENT=c"};
+
+Bytes Id3v1(bool withTrack) {
+    Id3v1Fields fields;
+    fields.title = "Title";
+    fields.artist = "Artist";
+    fields.album = "Album";
+    fields.year = "1999";
+    fields.comment = "Comment";
+    if (withTrack) fields.track = 7;
+    fields.genre = 17;
+    return Id3v1Tag(fields);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds FOLDER\n");
+        return 2;
+    }
+    const fs::path root = argv[1];
+
+    VorbisStream ogg;
+    ogg.seconds = 0.5;
+    ogg.comments = kComments;
+    const Bytes oggFile = EncodeVorbis(ogg);
+    Write(root / "ogg_open", {oggFile, ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"}),
+                              Bytes(oggFile.begin(), oggFile.begin() + static_cast<long>(oggFile.size() / 2))});
+
+    FlacStream flac;
+    flac.totalSamples = 4000;
+    flac.comments = kComments;
+    const Bytes flacFile = EncodeFlac(flac);
+    Write(root / "flac_open", {flacFile, FlacWithTwoCommentBlocks({"TITLE=x"}, {"ARTIST=y"}),
+                               WithId3v1(EncodeFlac({}), Id3v1(true)), WithId3v2Prefix(flacFile, 40),
+                               AssembleFlac({StreamInfoBlock(44100, 0), VorbisCommentBlock(kComments)})});
+
+    Write(root / "id3v1", {Id3v1(true), Id3v1(false), WithId3v1(Bytes(300, 0x20), Id3v1(true))});
+
+    Write(root / "ini_text", {FromText("[Corvane]\ncorvane_extlist=MP3, WAV\n"),
+                              FromText("\xEF\xBB\xBF; settings\r\n[Other]\r\nx=1\r\n[Corvane]\r\nlang=en\r\n"),
+                              FromText("[corvane]\n  CORVANE_EXTLIST = \"MP3\"\n[Corvane]\nkey"), FromText("")});
+
+    std::vector<Bytes> text;
+    for (const std::string& comment : kComments) text.push_back(FromText("\x20\x01" + comment));
+    text.push_back(FromText("\xFF\x01\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB5\xC0\x80\xED\xA0\x80\x80\xFE"));
+    Write(root / "narrow", text);
+    Write(root / "append_tag_value", text);
+    return 0;
+}

@@ -1,0 +1,25 @@
+// A file in memory with a path, for the readers that take a path: a memfd
+// named through /proc/self/fd. Each fuzz input replaces its contents.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class MemoryFile {
+public:
+    MemoryFile();
+    ~MemoryFile();
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    const char* path() const { return path_.c_str(); }
+    void Replace(const uint8_t* data, size_t size);
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+// Open descriptors of this process, to catch a reader that leaks one.
+int CountOpenDescriptors();

@@ -1,0 +1,27 @@
+// One plug-in's whole Open on arbitrary file contents: it returns 0 or 1,
+// leaves every field terminated, and closes every descriptor it opened.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "fuzz/check.h"
+#include "fuzz/memory_file.h"
+
+template <typename Reader>
+int FuzzOpen(const uint8_t* data, size_t size) {
+    static MemoryFile file;
+    file.Replace(data, size);
+    const int descriptors = CountOpenDescriptors();
+    Reader reader;
+    const int32_t result = reader.Open(file.path());
+    FUZZ_CHECK(result == 0 || result == 1);
+    FUZZ_CHECK(CountOpenDescriptors() == descriptors);
+    FUZZ_CHECK(std::strcmp(reader.record().path, file.path()) == 0);
+    FUZZ_CHECK(reader.record().fileSize == static_cast<int32_t>(size));
+    CheckRecordTerminated(reader.record());
+    char text[kTagFieldSize];
+    FUZZ_CHECK(reader.GetLengthText(text) <= 13);
+    return 0;
+}
