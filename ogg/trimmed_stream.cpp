@@ -144,7 +144,14 @@ TrimmedStream WholeStream(std::FILE* file) {
 }
 
 void TrimToLastOggPage(TrimmedStream& stream) {
-    if (!PagesRunToTheEnd(stream.file, stream.end)) stream.end = EndOfLastOggPage(stream.file, stream.end);
+    if (!PagesRunToTheEnd(stream.file, stream.end)) {
+        // Never end the stream before what the reader has already read:
+        // libvorbisfile would then search between a start past its end and
+        // that end, and never finish. Trailing junk worth hiding lies far
+        // beyond the headers anyway.
+        const off_t lastPageEnd = EndOfLastOggPage(stream.file, stream.end);
+        if (lastPageEnd >= stream.position) stream.end = lastPageEnd;
+    }
     fseeko(stream.file, stream.position, SEEK_SET);
 }
 
