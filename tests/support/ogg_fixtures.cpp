@@ -26,9 +26,9 @@ std::vector<size_t> OggPageOffsets(const Bytes& bytes) {
     return offsets;
 }
 
-Bytes FlipInsidePage(const Bytes& bytes, size_t offset) {
+Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask) {
     Bytes out = bytes;
-    out[offset] ^= 0xFF;
+    out[offset] ^= mask;
     size_t pageStart = 0;
     for (size_t start : OggPageOffsets(bytes)) {
         if (start <= offset) pageStart = start;

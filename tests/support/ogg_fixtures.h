@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "tools/samples/ogg_files.h"
@@ -12,7 +13,7 @@ Bytes OggOfAnotherCodec();
 // Offsets of the "OggS" page captures in `bytes`.
 std::vector<size_t> OggPageOffsets(const Bytes& bytes);
 
-// Flips the bits of the byte at `offset` and recomputes the CRC of the page
-// holding it, so the damage reaches the codec instead of being caught by the
-// container's checksum.
-Bytes FlipInsidePage(const Bytes& bytes, size_t offset);
+// Flips the bits of `mask` in the byte at `offset` and recomputes the CRC of
+// the page holding it, so the damage reaches the codec instead of being
+// caught by the container's checksum.
+Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask = 0xFF);

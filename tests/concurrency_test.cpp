@@ -1,0 +1,85 @@
+// Several threads, each with its own objects, read different files at once
+// through both plug-ins, and see what one thread alone sees. Run under
+// ThreadSanitizer too, which would report any state the objects share.
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/ogg_fixtures.h"
+#include "tests/support/plugin_fixture.h"
+#include "tools/samples/flac_files.h"
+
+namespace {
+
+constexpr int kFiles = 8;
+constexpr int kThreads = 4;
+constexpr int kPasses = 5;
+
+std::vector<std::string> Comments(int i) {
+    const std::string n = std::to_string(i);
+    return {"TITLE=Title " + n, "ARTIST=Gr\xC3\xBC\xC3\x9F" "e " + n, "ALBUM=Album " + n, "DATE=" + std::to_string(1990 + i),
+            "TRACKNUMBER=" + n};
+}
+
+void ExpectSameReadingsFromThreads(PluginLibrary& plugin, const std::vector<std::string>& paths) {
+    std::vector<Reading> alone;
+    for (const std::string& path : paths) alone.push_back(OpenAndRead(*plugin.CreateFileInfo(0), path));
+
+    std::mutex mutex;
+    std::vector<std::string> mismatches;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int pass = 0; pass < kPasses; ++pass) {
+                for (size_t k = 0; k < paths.size(); ++k) {
+                    const size_t i = (k + static_cast<size_t>(t)) % paths.size();  // each thread its own order
+                    const Reading reading = OpenAndRead(*plugin.CreateFileInfo(0), paths[i]);
+                    if (!(reading == alone[i])) {
+                        const std::lock_guard<std::mutex> lock(mutex);
+                        mismatches.push_back(paths[i]);
+                    }
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_TRUE(mismatches.empty()) << mismatches.size() << " readings differ, first " << mismatches.front();
+}
+
+class Concurrency : public ::testing::Test {
+protected:
+    std::string Write(const Bytes& bytes, const std::string& name) {
+        WriteBytes(dir_.File(name), bytes);
+        return dir_.File(name);
+    }
+    TempDir dir_;
+};
+
+}  // namespace
+
+TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < kFiles; ++i) {
+        paths.push_back(Write(EncodeVorbis({8000, 1, 1.0 + i, Comments(i), i + 1}), std::to_string(i) + ".ogg"));
+    }
+    ExpectSameReadingsFromThreads(LoadedPlugin(OGG_PLUGIN_PATH), paths);
+}
+
+TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < kFiles; ++i) {
+        const FlacStream stream{8000, 1, 8000u * (i + 1), Comments(i)};
+        // Half of them lack ALBUM and carry an ID3v1 tag, so that path runs too.
+        Bytes file = EncodeFlac(stream);
+        if (i % 2 == 1) {
+            FlacStream noAlbum = stream;
+            noAlbum.comments.erase(noAlbum.comments.begin() + 2);
+            file = WithId3v1(EncodeFlac(noAlbum), Id3v1Tag({"Id3 " + std::to_string(i), "A", "B", "2001", "", 3, 17}));
+        }
+        paths.push_back(Write(file, std::to_string(i) + ".flac"));
+    }
+    ExpectSameReadingsFromThreads(LoadedPlugin(FLAC_PLUGIN_PATH), paths);
+}
