@@ -20,7 +20,7 @@ function(corvane_add_plugin name)
   target_link_options(${name} PRIVATE -Wl,--version-script=${map})
   # A symbol left unresolved would only fail when the host loads the plug-in;
   # the sanitizer runtimes resolve theirs at load time, so not there.
-  if(NOT CORVANE_SANITIZE)
+  if(NOT CORVANE_SANITIZE AND NOT CORVANE_TSAN)
     target_link_options(${name} PRIVATE -Wl,-z,defs)
   endif()
   set_target_properties(${name} PROPERTIES

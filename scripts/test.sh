@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds and runs every test: the normal build and the
-# sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer), or only the
-# presets named as arguments. Fails when any build step or test fails.
+# Sets up the machine, builds and runs every test. With no arguments (what
+# CI runs): the normal build and the sanitizer build (ASan + UBSan) run the
+# whole suite, the ThreadSanitizer build runs the concurrency tests, valgrind
+# memcheck runs the whole suite again, and every fuzz target runs briefly.
+# With preset names as arguments, only those builds' suites run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh
+./scripts/install-deps.sh valgrind clang libclang-rt-14-dev
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(default sanitize)
+[ ${#presets[@]} -gt 0 ] || presets=(default sanitize thread)
 for preset in "${presets[@]}"; do
   echo "== $preset build"
   cmake --preset "$preset"
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j "$(nproc)"
 done
+[ $# -eq 0 ] || exit 0
+
+echo "== valgrind memcheck"
+./scripts/memcheck.sh
+echo "== fuzz targets, briefly"
+./scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
