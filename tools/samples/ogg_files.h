@@ -28,5 +28,8 @@ Bytes ChainedOgg(double firstSeconds, double secondSeconds,
                  const std::vector<std::string>& firstComments,
                  const std::vector<std::string>& secondComments, double toneHz = 0);
 
+// A Vorbis comment header packet with `comments` stored as given.
+Bytes VorbisCommentPacket(const std::vector<std::string>& comments, const std::string& vendor = "corvane samples");
+
 // Appends the page's header and body to `out`.
 void AppendOggPage(Bytes& out, const ogg_page& page);
