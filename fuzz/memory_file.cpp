@@ -1,6 +1,5 @@
 #include "fuzz/memory_file.h"
 
-#include <dirent.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -20,13 +19,4 @@ void MemoryFile::Replace(const uint8_t* data, size_t size) {
         if (written <= 0) std::abort();
         done += static_cast<size_t>(written);
     }
-}
-
-int CountOpenDescriptors() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr) ++count;
-        closedir(dir);
-    }
-    return count;
 }

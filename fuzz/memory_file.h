@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/host/open_descriptors.h"
+
 class MemoryFile {
 public:
     MemoryFile();
@@ -21,5 +23,3 @@ private:
     std::string path_;
 };
 
-// Open descriptors of this process, to catch a reader that leaks one.
-int CountOpenDescriptors();

@@ -1,6 +1,5 @@
 #include "tests/support/temp_dir.h"
 
-#include <dirent.h>
 #include <stdlib.h>
 
 #include <fstream>
@@ -36,13 +35,4 @@ Bytes ReadBytes(const std::string& path) {
 std::string ReadText(const std::string& path) {
     const Bytes bytes = ReadBytes(path);
     return std::string(bytes.begin(), bytes.end());
-}
-
-int CountOpenDescriptors() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr) ++count;
-        closedir(dir);
-    }
-    return count;
 }

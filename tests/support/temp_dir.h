@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+
+#include "tools/host/open_descriptors.h"
 #include <vector>
 
 #include "tools/samples/bytes.h"
@@ -28,5 +30,3 @@ void WriteText(const std::string& path, const std::string& text);
 Bytes ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 
-// Open descriptors of this process, for leak checks.
-int CountOpenDescriptors();

@@ -1,0 +1,12 @@
+#include "tools/host/open_descriptors.h"
+
+#include <dirent.h>
+
+int CountOpenDescriptors() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir) != nullptr) ++count;
+        closedir(dir);
+    }
+    return count;
+}

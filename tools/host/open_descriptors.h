@@ -1,0 +1,5 @@
+// How many descriptors this process has open: a host's check that a plug-in
+// closed everything it opened.
+#pragma once
+
+int CountOpenDescriptors();
