@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "tools/samples/tone.h"
+#include "tools/samples/vorbis_comment.h"
 
 namespace {
 
@@ -39,10 +40,6 @@ FLAC__StreamEncoderTellStatus Tell(const FLAC__StreamEncoder*, FLAC__uint64* off
 
 void PutBigEndian(Bytes& out, uint64_t value, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-void PutLittleEndian32(Bytes& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 constexpr size_t kMarkerSize = 4;       // "fLaC"
@@ -141,15 +138,7 @@ MetadataBlock StreamInfoBlock(uint32_t sampleRateHz, uint64_t totalSamples, uint
 }
 
 MetadataBlock VorbisCommentBlock(const std::vector<std::string>& entries, const std::string& vendor) {
-    Bytes body;
-    PutLittleEndian32(body, static_cast<uint32_t>(vendor.size()));
-    body.insert(body.end(), vendor.begin(), vendor.end());
-    PutLittleEndian32(body, static_cast<uint32_t>(entries.size()));
-    for (const std::string& entry : entries) {
-        PutLittleEndian32(body, static_cast<uint32_t>(entry.size()));
-        body.insert(body.end(), entry.begin(), entry.end());
-    }
-    return {kVorbisCommentType, body};
+    return {kVorbisCommentType, VorbisCommentBody(entries, vendor)};
 }
 
 Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second,

@@ -7,27 +7,15 @@
 #include <stdexcept>
 
 #include "tools/samples/tone.h"
-
-namespace {
-
-void PutLittleEndian32(Bytes& out, size_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-}  // namespace
+#include "tools/samples/vorbis_comment.h"
 
 Bytes VorbisCommentPacket(const std::vector<std::string>& comments, const std::string& vendor) {
-    // 0x03 "vorbis", vendor length and vendor, entry count, each entry with
-    // its length, then the framing bit. Written here rather than by libvorbis,
-    // which grows its buffer 256 bytes at a time: slow for a 10 MB value.
+    // 0x03 "vorbis", the comment body, then the framing bit. Written here
+    // rather than by libvorbis, which grows its buffer 256 bytes at a time:
+    // slow for a 10 MB value.
     Bytes packet = {0x03, 'v', 'o', 'r', 'b', 'i', 's'};
-    PutLittleEndian32(packet, vendor.size());
-    packet.insert(packet.end(), vendor.begin(), vendor.end());
-    PutLittleEndian32(packet, comments.size());
-    for (const std::string& entry : comments) {
-        PutLittleEndian32(packet, entry.size());
-        packet.insert(packet.end(), entry.begin(), entry.end());
-    }
+    const Bytes body = VorbisCommentBody(comments, vendor);
+    packet.insert(packet.end(), body.begin(), body.end());
     packet.push_back(0x01);
     return packet;
 }
