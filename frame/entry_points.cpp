@@ -8,16 +8,16 @@
 #include "frame/platform/own_library_path.h"
 #include "frame/plugin.h"
 
-CVX_EXPORT const char* GetExtension(int32_t index) {
+CVX_EXPORT const char* CVX_CDECL GetExtension(int32_t index) {
     return index == 0 ? kPluginConstants.extension : nullptr;
 }
 
-CVX_EXPORT FileInfo* CreateFileInfo(int32_t kind) {
+CVX_EXPORT FileInfo* CVX_CDECL CreateFileInfo(int32_t kind) {
     if (kind != 0) return nullptr;
     return NewPluginFileInfo();
 }
 
-CVX_EXPORT int32_t Install() {
+CVX_EXPORT int32_t CVX_CDECL Install() {
     try {
         return RegisterExtension(OwnLibraryPath(), kPluginConstants);
     } catch (...) {  // memory exhausted: nothing was written

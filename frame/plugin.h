@@ -15,3 +15,18 @@ extern const PluginConstants kPluginConstants;
 
 // A new reader object, or null when memory is exhausted. Never throws.
 FileInfo* NewPluginFileInfo();
+
+// The object handed to the host: the plug-in's reader as the most derived
+// class, so that slot 0 ends the life of exactly this object.
+template <class Reader>
+class HostFileInfo final : public Reader {
+#if CVX_MSVC_DELETING_DESTRUCTOR
+public:
+    void* CVX_THISCALL DeletingDestructor(unsigned flags) override {
+        void* const self = this;
+        this->~HostFileInfo();
+        if (flags & kDeletingDestructorFrees) ::operator delete(self);
+        return self;
+    }
+#endif
+};

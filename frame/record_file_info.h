@@ -9,17 +9,17 @@ class RecordFileInfo : public FileInfo {
 public:
     RecordFileInfo() : record_() {}
 
-    int32_t GetFileSize() override;
-    int32_t GetFileName(char* out) override;
-    int32_t GetLength() override;
-    int32_t GetLengthText(char* out) override;
-    int32_t GetTitle(char* out) override;
-    int32_t GetArtist(char* out) override;
-    int32_t GetAlbum(char* out) override;
-    int32_t GetComment(char* out) override;
-    int32_t GetGenre(char* out) override;
-    int32_t GetYear() override;
-    int32_t GetTrack() override;
+    int32_t CVX_THISCALL GetFileSize() override;
+    int32_t CVX_THISCALL GetFileName(char* out) override;
+    int32_t CVX_THISCALL GetLength() override;
+    int32_t CVX_THISCALL GetLengthText(char* out) override;
+    int32_t CVX_THISCALL GetTitle(char* out) override;
+    int32_t CVX_THISCALL GetArtist(char* out) override;
+    int32_t CVX_THISCALL GetAlbum(char* out) override;
+    int32_t CVX_THISCALL GetComment(char* out) override;
+    int32_t CVX_THISCALL GetGenre(char* out) override;
+    int32_t CVX_THISCALL GetYear() override;
+    int32_t CVX_THISCALL GetTrack() override;
 
     const TagRecord& record() const { return record_; }
 
