@@ -13,11 +13,11 @@ namespace {
 constexpr char kSeparator[] = ", ";
 
 // Appends `text` to the NUL-terminated `field`, cut so the field holds at
-// most capacity - 1 bytes.
+// most capacity - 1 bytes and never half a character.
 void AppendCut(char* field, const char* text, size_t capacity) {
     const size_t used = std::strlen(field);
     const size_t room = capacity - 1 - std::min(used, capacity - 1);
-    const size_t count = std::min(std::strlen(text), room);
+    const size_t count = WholeAnsiCharacters(text, std::strlen(text), room);
     std::memcpy(field + used, text, count);
     field[used + count] = '\0';
 }

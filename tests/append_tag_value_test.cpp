@@ -82,9 +82,11 @@ TEST(ConvertToAnsi, LoneSurrogatesBecomeQuestionMarks) {
     EXPECT_STREQ(out, "?a?");
 }
 
-TEST(ConvertToAnsi, YieldsNothingWhenTheResultDoesNotFit) {
+TEST(ConvertToAnsi, KeepsTheLongestPrefixThatFits) {
     const uint16_t units[] = {'a', 'b', 'c', 0};
     char out[4];
-    EXPECT_EQ(ConvertToAnsi(units, out, 3), 0u);
     EXPECT_EQ(ConvertToAnsi(units, out, 4), 4u);
+    EXPECT_EQ(ConvertToAnsi(units, out, 3), 3u);
+    EXPECT_STREQ(out, "ab");
+    EXPECT_EQ(ConvertToAnsi(units, out, 1), 0u);
 }

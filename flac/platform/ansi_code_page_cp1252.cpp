@@ -40,9 +40,13 @@ char ToCodePage1252(uint16_t unit) {
 }  // namespace
 
 size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
-    for (size_t i = 0; i < capacity; ++i) {
+    if (capacity <= 1) return 0;  // no room for a character and the NUL
+    for (size_t i = 0; i + 1 < capacity; ++i) {
         out[i] = ToCodePage1252(units[i]);
         if (units[i] == 0) return i + 1;
     }
-    return 0;
+    out[capacity - 1] = '\0';  // one byte per unit: the longest prefix that fits
+    return capacity;
 }
+
+size_t WholeAnsiCharacters(const char*, size_t length, size_t room) { return std::min(length, room); }
