@@ -7,6 +7,7 @@
 
 #include "flac/append_tag_value.h"
 #include "flac/id3v1.h"
+#include "flac/platform/libflac_path.h"
 #include "flac/stream_marker.h"
 #include "frame/comment_names.h"
 #include "frame/platform/regular_file.h"
@@ -98,15 +99,17 @@ bool ProbeSizeAndMarker(TagRecord& record, const char* path) {
 
 }  // namespace
 
-int32_t FlacFileInfo::Open(const char* path) {
+int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) {
     const bool pathStored = StorePath(record_, path);
     const bool markerFound = pathStored && ProbeSizeAndMarker(record_, path);
     ClearTags(record_);
     record_.length = 0;
-    if (!markerFound) return 1;
+    LibFlacPath flacPath;
+    if (!markerFound || !ToLibFlacPath(path, flacPath)) return 1;
 
     FLAC__StreamMetadata streamInfo;
-    if (!FLAC__metadata_get_streaminfo(path, &streamInfo) || streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) {
+    if (!FLAC__metadata_get_streaminfo(flacPath.text, &streamInfo) ||
+        streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) {
         return 1;
     }
     record_.length = LengthSeconds(streamInfo.data.stream_info);
@@ -114,7 +117,7 @@ int32_t FlacFileInfo::Open(const char* path) {
     // Where the iterator cannot start, no Vorbis comment is read and the
     // fields stay empty, so the ID3v1 tag below is all there is.
     SimpleIteratorPtr iterator(FLAC__metadata_simple_iterator_new());
-    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), path, kReadOnly, kPreserveFileStats)) {
+    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), flacPath.text, kReadOnly, kPreserveFileStats)) {
         ReadVorbisComments(iterator.get(), record_);
     }
     iterator.reset();  // closes the file before the tag is read from it
