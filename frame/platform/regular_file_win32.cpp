@@ -1,0 +1,14 @@
+#include <io.h>
+#include <windows.h>
+
+#include "frame/platform/regular_file.h"
+
+FilePtr OpenRegularFileForReading(const char* path) {
+    // fopen refuses a folder, but opens devices ("NUL", "CON", "COM1") and
+    // pipes like files; only a file on disk counts.
+    FilePtr file(std::fopen(path, "rb"));
+    if (!file) return nullptr;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
+    if (GetFileType(handle) != FILE_TYPE_DISK) return nullptr;
+    return file;
+}
