@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the Windows DLLs and runs their tests under Wine: the platform
+# layers, a C host calling the DLLs as an MSVC-built host does, and the
+# sample library read by the Windows and the Linux build, which must give
+# identical records. Installs what it needs first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+# The Linux side: the sample library and what the Linux plug-ins read in it.
+cmake --preset default >/dev/null
+cmake --build --preset default --target cvxsamples record_dump
+samples=$PWD/build/win32/samples
+reference=$PWD/build/win32/reference
+rm -rf "$samples" "$reference"
+mkdir -p "$reference"
+build/default/cvxsamples "$samples" >/dev/null
+for plugin in OGG FLAC; do
+  folder=$(echo "$plugin" | tr '[:upper:]' '[:lower:]')
+  build/default/tests/record_dump "build/default/$plugin.cvx" "$samples/$folder" >"$reference/$folder.txt"
+done
+
+# A fresh Wine prefix for every run, made before the tests share it.
+prefix=$PWD/build/win32/wineprefix
+./scripts/build-windows.sh -DCORVANE_SAMPLES_DIR="$samples" -DCORVANE_REFERENCE_DIR="$reference" \
+  -DCORVANE_WINEPREFIX="$prefix"
+rm -rf "$prefix"
+WINEPREFIX=$prefix WINEDEBUG=-all DISPLAY= timeout 300 wineboot --init
+cmake --build --preset win32
+ctest --preset win32 -j "$(nproc)"

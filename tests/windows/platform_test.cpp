@@ -1,0 +1,123 @@
+// The Windows platform layers, called directly: double-byte code pages are
+// given explicitly, so these run on a Wine set to any code page.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "flac/platform/code_page_conversion_win32.h"
+#include "flac/platform/libflac_path.h"
+#include "frame/platform/code_page_text_win32.h"
+#include "frame/platform/ini_file.h"
+#include "frame/platform/regular_file.h"
+#include "frame/plugin_ini_path.h"
+
+namespace {
+
+int gFailures = 0;
+
+#define CHECK(condition)                                                            \
+    do {                                                                            \
+        if (!(condition)) {                                                         \
+            std::printf("%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            ++gFailures;                                                            \
+        }                                                                           \
+    } while (0)
+
+constexpr UINT kShiftJis = 932;
+constexpr UINT kWestern = 1252;
+// U+8868 in Shift-JIS is 0x95 0x5C: its trail byte is the byte of '\'.
+constexpr char kTrailBackslash[] = "\x95\x5C";
+constexpr uint16_t kTrailBackslashUnit = 0x8868;
+
+void SeparatorSearchSkipsTrailBytes() {
+    const std::string path = std::string("D:\\Music") + kTrailBackslash;
+    CHECK(FindLastCharacter(kShiftJis, path, '\\') == 2);
+    CHECK(FindLastCharacter(kWestern, path, '\\') == path.size() - 1);
+    CHECK(FindLastCharacter(kShiftJis, "plain", '\\') == std::string::npos);
+    // A lead byte at the very end has no trail byte: it is a character alone.
+    CHECK(FindLastCharacter(kShiftJis, std::string("a\\\x95"), '\\') == 1);
+}
+
+void PluginIniSitsThreeLevelsUp() {
+    CHECK(PluginIniPath("D:\\Apps\\Cat\\Plugins\\Formats\\OGG.cvx") == "D:\\Apps\\Cat\\plugin.ini");
+    CHECK(PluginIniPath("OGG.cvx") == "OGG.cvx\\plugin.ini");
+}
+
+void CutsNeverSplitACharacter() {
+    const std::string text = std::string("ab") + kTrailBackslash + kTrailBackslash;
+    CHECK(WholeCharacterPrefix(kShiftJis, text.data(), text.size(), 3) == 2);
+    CHECK(WholeCharacterPrefix(kShiftJis, text.data(), text.size(), 4) == 4);
+    CHECK(WholeCharacterPrefix(kShiftJis, text.data(), text.size(), 100) == text.size());
+    CHECK(WholeCharacterPrefix(kWestern, text.data(), text.size(), 3) == 3);
+}
+
+void LongConversionKeepsWholeCharacters() {
+    // 300 characters of two bytes each: 600 bytes for a 512-byte field.
+    uint16_t units[301];
+    for (int i = 0; i < 300; ++i) units[i] = kTrailBackslashUnit;
+    units[300] = 0;
+    char out[512];
+    CHECK(ConvertToCodePage(kShiftJis, units, out, sizeof out) == 511);
+    CHECK(std::strlen(out) == 510);
+    CHECK(std::memcmp(out + 508, kTrailBackslash, 2) == 0);
+
+    // What fits is converted as it is.
+    const uint16_t short_units[] = {'A', 0x00E9, 0};
+    CHECK(ConvertToCodePage(kWestern, short_units, out, sizeof out) == 3);
+    CHECK(std::strcmp(out, "A\xE9") == 0);
+    // A pair of surrogates is never cut in half.
+    const uint16_t pair[] = {'A', 0xD83C, 0xDFB5, 0};
+    CHECK(ConvertToCodePage(kWestern, pair, out, 3) == 2);
+    CHECK(std::strcmp(out, "A") == 0);
+}
+
+void LibFlacGetsUtf8Names() {
+    if (GetACP() != kWestern) return;  // 0xE9 is 'é' only there
+    LibFlacPath converted;
+    CHECK(ToLibFlacPath("C:\\t\xE9st.flac", converted));
+    CHECK(std::strcmp(converted.text, "C:\\t\xC3\xA9st.flac") == 0);
+}
+
+std::string TemporaryPath(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + name + "-" + std::to_string(GetCurrentProcessId());
+}
+
+void ProfileValuesAreReadWhole() {
+    const std::string ini = TemporaryPath("platform_test.ini");
+    CHECK(ReadIniString(ini, "Corvane", "corvane_extlist", "default") == "default");
+    const std::string longList(1000, 'X');
+    CHECK(WriteIniString(ini, "Corvane", "corvane_extlist", longList));
+    CHECK(ReadIniString(ini, "Corvane", "corvane_extlist", "default") == longList);
+    DeleteFileA(ini.c_str());
+}
+
+void OnlyFilesOnDiskAreOpened() {
+    CHECK(!OpenRegularFileForReading("NUL"));
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    CHECK(!OpenRegularFileForReading(folder));
+    const std::string file = TemporaryPath("platform_test.bin");
+    std::FILE* created = std::fopen(file.c_str(), "wb");
+    CHECK(created != nullptr);
+    if (created != nullptr) std::fclose(created);
+    CHECK(OpenRegularFileForReading(file.c_str()) != nullptr);
+    DeleteFileA(file.c_str());
+}
+
+}  // namespace
+
+int main() {
+    SeparatorSearchSkipsTrailBytes();
+    PluginIniSitsThreeLevelsUp();
+    CutsNeverSplitACharacter();
+    LongConversionKeepsWholeCharacters();
+    LibFlacGetsUtf8Names();
+    ProfileValuesAreReadWhole();
+    OnlyFilesOnDiskAreOpened();
+    std::printf("%s: %d failed check(s), ANSI code page %u\n", gFailures ? "FAILED" : "passed", gFailures, GetACP());
+    return gFailures ? 1 : 0;
+}
