@@ -2,7 +2,8 @@
 # Sets up the machine, builds and runs every test. With no arguments (what
 # CI runs): the normal build and the sanitizer build (ASan + UBSan) run the
 # whole suite, the ThreadSanitizer build runs the concurrency tests, valgrind
-# memcheck runs the whole suite again, and every fuzz target runs briefly.
+# memcheck runs the whole suite again, every fuzz target runs briefly, and
+# the 32-bit Windows DLLs are built and tested under Wine.
 # With preset names as arguments, only those builds' suites run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,3 +24,7 @@ echo "== valgrind memcheck"
 ./scripts/memcheck.sh
 echo "== fuzz targets, briefly"
 ./scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
+echo "== Windows DLLs under Wine"
+start=$SECONDS
+./scripts/test-windows.sh
+echo "Windows job: $((SECONDS - start)) s"
