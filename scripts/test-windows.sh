@@ -25,6 +25,6 @@ prefix=$PWD/build/win32/wineprefix
 ./scripts/build-windows.sh -DCORVANE_SAMPLES_DIR="$samples" -DCORVANE_REFERENCE_DIR="$reference" \
   -DCORVANE_WINEPREFIX="$prefix"
 rm -rf "$prefix"
-WINEPREFIX=$prefix WINEDEBUG=-all DISPLAY= timeout 300 wineboot --init
+WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= timeout 300 wineboot --init
 cmake --build --preset win32
 ctest --preset win32 -j "$(nproc)"
