@@ -13,9 +13,10 @@ constexpr DWORD kPathBufferSize = MAX_PATH;  // 260 bytes, as the host's own buf
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    // Thread notifications stay on: the statically linked GCC runtime may
+    // keep per-thread data of its own.
     if (reason == DLL_PROCESS_ATTACH) {
         gOwnModule = instance;
-        DisableThreadLibraryCalls(instance);  // nothing to do per thread
     } else if (reason == DLL_PROCESS_DETACH) {
         gOwnModule = nullptr;
     }
