@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares the machine for the 32-bit Windows build: the i386 architecture
 # (for wine32), source entries for Debian's archive (the codecs are built
-# from Debian's own source packages), the mingw-w64 cross compiler and Wine.
+# from Debian's own source packages), the mingw-w64 cross compiler, Wine
+# and a Japanese locale for the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,4 +31,10 @@ if $changed; then
   export DEBIAN_FRONTEND=noninteractive
   "${as_root[@]}" apt-get update -qq
 fi
-./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 "$@"
+./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 locales "$@"
+
+# Wine takes the ANSI code page and the encoding of file names from the
+# locale; the tests run under Japanese (code page 932) too, so it must exist.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  "${as_root[@]}" localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
+fi

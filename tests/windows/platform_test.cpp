@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "flac/append_tag_value.h"
 #include "flac/platform/code_page_conversion_win32.h"
 #include "flac/platform/libflac_path.h"
 #include "frame/platform/code_page_text_win32.h"
@@ -73,6 +75,23 @@ void LongConversionKeepsWholeCharacters() {
     CHECK(std::strcmp(out, "A") == 0);
 }
 
+// The whole chain under the system's code page, when that is 932: a value
+// appended to a nearly full field is cut before a character, not inside it.
+void AppendingUnderShiftJisCutsWholeCharacters() {
+    if (GetACP() != kShiftJis) return;
+    char field[kTagFieldSize];
+    std::memset(field, 'a', 400);
+    field[400] = '\0';
+    std::string value;
+    for (int i = 0; i < 100; ++i) value += "\xE8\xA1\xA8";  // U+8868 in UTF-8
+    AppendTagValue(field, reinterpret_cast<const uint8_t*>(value.data()), static_cast<uint32_t>(value.size()),
+                   kTagFieldSize);
+    // 400 + ", " + 54 characters of two bytes: 510 bytes, the 511th would
+    // have been half a character.
+    CHECK(std::strlen(field) == 510);
+    CHECK(std::memcmp(field + 508, kTrailBackslash, 2) == 0);
+}
+
 void LibFlacGetsUtf8Names() {
     if (GetACP() != kWestern) return;  // 0xE9 is 'é' only there
     LibFlacPath converted;
@@ -110,11 +129,19 @@ void OnlyFilesOnDiskAreOpened() {
 
 }  // namespace
 
-int main() {
+// platform_test [CODE_PAGE]: with an argument, fails unless the system's
+// ANSI code page is that one, so a run meant for a double-byte code page
+// cannot pass without one.
+int main(int argc, char** argv) {
+    if (argc > 1 && GetACP() != static_cast<UINT>(std::atoi(argv[1]))) {
+        std::printf("FAILED: ANSI code page %u, not %s\n", GetACP(), argv[1]);
+        return 1;
+    }
     SeparatorSearchSkipsTrailBytes();
     PluginIniSitsThreeLevelsUp();
     CutsNeverSplitACharacter();
     LongConversionKeepsWholeCharacters();
+    AppendingUnderShiftJisCutsWholeCharacters();
     LibFlacGetsUtf8Names();
     ProfileValuesAreReadWhole();
     OnlyFilesOnDiskAreOpened();

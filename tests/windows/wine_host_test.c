@@ -190,7 +190,9 @@ static void CheckInstall(const char* pluginFolder, const char* scratch) {
     char root[kPathSize], plugins[kPathSize], formats[kPathSize], ini[kPathSize];
     Join(root, scratch, "Corvane");
     Join(plugins, root, "Plugins");
-    Join(formats, plugins, "Formats");
+    /* Under code page 932 the plug-ins' folder is named U+8868, 0x95 0x5C,
+       whose trail byte is the byte of '\': the path search must step over it. */
+    Join(formats, plugins, GetACP() == 932 ? "\x95\x5C" : "Formats");
     Join(ini, root, "plugin.ini");
     CHECK(CreateDirectoryA(root, NULL) && CreateDirectoryA(plugins, NULL) && CreateDirectoryA(formats, NULL));
 
