@@ -124,12 +124,17 @@ static void CheckEntryPointsAndSlots(const PluginCase* c, const Plugin* plugin, 
     CHECK(read.length > 0);
     CHECK(read.title[0] != '\0' && read.artist[0] != '\0' && read.album[0] != '\0');
 
+    /* Nothing that is not a file on disk is read: a missing file, a folder,
+       and the devices NUL and CON, which would block waiting for the console. */
     char missing[kPathSize];
     Join(missing, scratch, "missing");
-    Record failed;
-    ReadRecord(plugin, missing, &failed);
-    CHECK(failed.status == 1);
-    CHECK(failed.size == -1);
+    const char* unreadable[] = {missing, scratch, "NUL", "CON"};
+    for (size_t i = 0; i < sizeof unreadable / sizeof unreadable[0]; ++i) {
+        Record failed;
+        ReadRecord(plugin, unreadable[i], &failed);
+        CHECK(failed.status == 1);
+        CHECK(failed.size == -1);
+    }
 
     /* 't\xE9st' is 'tést' in code page 1252 (and a letter in every single-byte
        ANSI code page): the plug-in must find the file the host names. */
