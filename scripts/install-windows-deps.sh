@@ -31,7 +31,7 @@ if $changed; then
   export DEBIAN_FRONTEND=noninteractive
   "${as_root[@]}" apt-get update -qq
 fi
-./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 locales "$@"
+./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 wine wine32:i386 locales "$@"
 
 # Wine takes the ANSI code page and the encoding of file names from the
 # locale; the tests run under Japanese (code page 932) too, so it must exist.

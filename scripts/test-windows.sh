@@ -22,8 +22,7 @@ done
 
 # A fresh Wine prefix for every run, made before the tests share it.
 prefix=$PWD/build/win32/wineprefix
-./scripts/build-windows.sh -DCORVANE_SAMPLES_DIR="$samples" -DCORVANE_REFERENCE_DIR="$reference" \
-  -DCORVANE_WINEPREFIX="$prefix"
+./scripts/build-windows.sh -DCORVANE_SAMPLES_DIR="$samples" -DCORVANE_REFERENCE_DIR="$reference"
 rm -rf "$prefix"
 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= timeout 300 wineboot --init
 cmake --build --preset win32
