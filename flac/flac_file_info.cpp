@@ -104,11 +104,13 @@ int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) {
     const bool markerFound = pathStored && ProbeSizeAndMarker(record_, path);
     ClearTags(record_);
     record_.length = 0;
-    LibFlacPath flacPath;
-    if (!markerFound || !ToLibFlacPath(path, flacPath)) return 1;
+    if (!markerFound) return 1;
+    LibFlacPath nameBuffer;
+    const char* flacName = LibFlacFileName(path, nameBuffer);
+    if (flacName == nullptr) return 1;
 
     FLAC__StreamMetadata streamInfo;
-    if (!FLAC__metadata_get_streaminfo(flacPath.text, &streamInfo) ||
+    if (!FLAC__metadata_get_streaminfo(flacName, &streamInfo) ||
         streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) {
         return 1;
     }
@@ -117,7 +119,7 @@ int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) {
     // Where the iterator cannot start, no Vorbis comment is read and the
     // fields stay empty, so the ID3v1 tag below is all there is.
     SimpleIteratorPtr iterator(FLAC__metadata_simple_iterator_new());
-    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), flacPath.text, kReadOnly, kPreserveFileStats)) {
+    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), flacName, kReadOnly, kPreserveFileStats)) {
         ReadVorbisComments(iterator.get(), record_);
     }
     iterator.reset();  // closes the file before the tag is read from it

@@ -7,7 +7,6 @@ namespace {
 constexpr DWORD kNoFlags = 0;
 
 int BytesFor(UINT codePage, const wchar_t* units, int count) {
-    if (count == 0) return 0;
     return WideCharToMultiByte(codePage, kNoFlags, units, count, nullptr, 0, nullptr, nullptr);
 }
 

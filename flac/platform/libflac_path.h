@@ -5,11 +5,13 @@
 
 #include "frame/tag_record.h"
 
+// Room for a converted name: a path that fits the record's path field, each
+// byte one character at most and each character at most three bytes of UTF-8.
 struct LibFlacPath {
-    // A path that fits the record's path field, each byte one character at
-    // most and each character at most three bytes of UTF-8.
     char text[(kPathFieldSize - 1) * 3 + 1];
 };
 
-// False when `path` cannot be converted (or is too long for the field).
-bool ToLibFlacPath(const char* path, LibFlacPath& out);
+// The name to hand libFLAC for `path`: `path` itself where libFLAC takes
+// names as they are, else its conversion, kept in `buffer`. Null when the
+// name cannot be converted.
+const char* LibFlacFileName(const char* path, LibFlacPath& buffer);

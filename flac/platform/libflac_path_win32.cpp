@@ -2,8 +2,11 @@
 
 #include "flac/platform/libflac_path.h"
 
-bool ToLibFlacPath(const char* path, LibFlacPath& out) {
+const char* LibFlacFileName(const char* path, LibFlacPath& buffer) {
     wchar_t wide[kPathFieldSize];
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, kPathFieldSize) == 0) return false;
-    return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.text, sizeof out.text, nullptr, nullptr) != 0;
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, kPathFieldSize) == 0) return nullptr;
+    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, buffer.text, sizeof buffer.text, nullptr, nullptr) == 0) {
+        return nullptr;
+    }
+    return buffer.text;
 }

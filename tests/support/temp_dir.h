@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-
-#include "tools/host/open_descriptors.h"
 #include <vector>
 
+#include "tools/host/open_descriptors.h"
 #include "tools/samples/bytes.h"
 
 class TempDir {
