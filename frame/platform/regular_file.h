@@ -3,6 +3,7 @@
 // meaningless bytes, so they count as files that cannot be opened.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -12,5 +13,6 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // A stdio stream for binary reading, or null when `path` is not a regular
-// file or cannot be opened. Never blocks on a FIFO.
-FilePtr OpenRegularFileForReading(const char* path);
+// file or cannot be opened. Never blocks on a FIFO. `sizeBytes`, when given,
+// receives the file's size in bytes, learned while checking its type.
+FilePtr OpenRegularFileForReading(const char* path, int64_t* sizeBytes = nullptr);

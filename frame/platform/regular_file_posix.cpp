@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FilePtr OpenRegularFileForReading(const char* path) {
+FilePtr OpenRegularFileForReading(const char* path, int64_t* sizeBytes) {
     // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the type is
     // then checked on the descriptor itself, so nothing can swap the file in
     // between. On a regular file the flag changes nothing, so it stays.
@@ -16,6 +16,10 @@ FilePtr OpenRegularFileForReading(const char* path) {
         return nullptr;
     }
     std::FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) ::close(fd);
+    if (file == nullptr) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (sizeBytes != nullptr) *sizeBytes = static_cast<int64_t>(info.st_size);
     return FilePtr(file);
 }
