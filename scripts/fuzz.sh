@@ -13,7 +13,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(narrow append_tag_value id3v1 ini_text ogg_open flac_open)
 
-./scripts/install-deps.sh clang libclang-rt-14-dev >&2
+./scripts/build-fuzz-flac.sh >&2
 cmake --preset fuzz >&2
 cmake --build --preset fuzz >&2
 

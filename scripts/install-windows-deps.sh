@@ -6,31 +6,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+. scripts/debian-sources.sh
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-changed=false
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${as_root[@]}" dpkg --add-architecture i386
-  changed=true
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get update -qq
 fi
-
-# Debian 12 keeps its entries in deb822 form; add the matching deb-src ones.
-if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  "${as_root[@]}" tee /etc/apt/sources.list.d/corvane-deb-src.sources >/dev/null <<'SOURCES'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-  changed=true
-fi
-
-if $changed; then
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -qq
-fi
+enable_deb_src
 ./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 wine wine32:i386 locales "$@"
 
 # Wine takes the ANSI code page and the encoding of file names from the

@@ -1,0 +1,58 @@
+# Building libraries from Debian's own source packages, for the builds that
+# cannot use the machine's binaries (the Windows DLLs, the fuzzers' libFLAC).
+# Sourced by the scripts that do so; nothing prebuilt is kept in the
+# repository.
+
+# enable_deb_src: adds source entries for Debian's archive when apt has none,
+# and refreshes the package lists. Debian 12 keeps its entries in deb822 form.
+enable_deb_src() {
+  local as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/ && return 0
+  "${as_root[@]}" tee /etc/apt/sources.list.d/corvane-deb-src.sources >/dev/null <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get update -qq
+}
+
+# source_versions PACKAGE...: one "name version" line per source package.
+source_versions() {
+  apt-cache showsrc "$@" | awk '/^Package:/{p=$2} /^Version:/{print p, $2}' | sort -u
+}
+
+# fetch_sources FOLDER PACKAGE...: downloads the source packages into FOLDER
+# (emptied first) and unpacks each there.
+fetch_sources() {
+  local folder=$1
+  shift
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  (
+    cd "$folder"
+    apt-get source --download-only "$@" 2>&1 | grep -v '^W: Download is performed unsandboxed' || true
+    for dsc in *.dsc; do dpkg-source --no-check -x "$dsc" >/dev/null; done
+  )
+}
+
+# build_source SOURCES NAME BUILD PREFIX CMAKE_OPTIONS...: configures, builds
+# and installs the unpacked tree NAME-* of SOURCES as static libraries, in
+# BUILD/NAME, into PREFIX.
+build_source() {
+  local sources=$1 name=$2 build=$3 prefix=$4
+  shift 4
+  local source
+  source=$(find "$sources" -maxdepth 1 -type d -name "$name-*" | head -n 1)
+  echo "== $(basename "$source")"
+  cmake -G Ninja -S "$source" -B "$build/$name" -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF "$@" >/dev/null
+  cmake --build "$build/$name" >/dev/null
+  cmake --install "$build/$name" >/dev/null
+}
+
+# libFLAC alone: no C++ library, programs, examples, documentation or Ogg.
+FLAC_LIBRARY_ONLY=(-DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF
+  -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF)
