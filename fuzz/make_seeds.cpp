@@ -9,6 +9,7 @@
 
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
+#include "tools/samples/picture.h"
 
 namespace fs = std::filesystem;
 
@@ -59,9 +60,21 @@ int main(int argc, char** argv) {
     flac.totalSamples = 4000;
     flac.comments = kComments;
     const Bytes flacFile = EncodeFlac(flac);
+    // Every kind of block a tagger or an encoder writes, small enough to
+    // fuzz quickly; then behind an ID3v2 tag, behind junk, and with a second
+    // STREAMINFO where the seek table was.
+    const Bytes everyBlock = WithMetadataBlocks(
+        flacFile, {SeekTableBlock(2), ApplicationBlock("test", {1, 2, 3}), CueSheetBlock(),
+                   PictureBlock(PictureBody(kFrontCover, JpegLikeBytes(300, 1))), PaddingBlock(64)});
+    Bytes behindJunk(100, 0x55);
+    behindJunk.insert(behindJunk.end(), everyBlock.begin(), everyBlock.end());
+    FlacParts twoStreamInfos = SplitFlac(flacFile);
+    twoStreamInfos.blocks.insert(twoStreamInfos.blocks.begin() + 1, {kStreamInfoType, SeekTableBlock(1).body});
     Write(root / "flac_open", {flacFile, FlacWithTwoCommentBlocks({"TITLE=x"}, {"ARTIST=y"}),
                                WithId3v1(EncodeFlac({}), Id3v1(true)), WithId3v2Prefix(flacFile, 40),
-                               AssembleFlac({StreamInfoBlock(44100, 0), VorbisCommentBlock(kComments)})});
+                               AssembleFlac({StreamInfoBlock(44100, 0), VorbisCommentBlock(kComments)}), everyBlock,
+                               WithId3v2Prefix(everyBlock, 40), behindJunk,
+                               AssembleFlac(twoStreamInfos.blocks, twoStreamInfos.audio)});
 
     Write(root / "id3v1", {Id3v1(true), Id3v1(false), WithId3v1(Bytes(300, 0x20), Id3v1(true))});
 

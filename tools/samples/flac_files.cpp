@@ -141,6 +141,54 @@ MetadataBlock VorbisCommentBlock(const std::vector<std::string>& entries, const 
     return {kVorbisCommentType, VorbisCommentBody(entries, vendor)};
 }
 
+MetadataBlock PaddingBlock(size_t sizeBytes) { return {kPaddingType, Bytes(sizeBytes, 0)}; }
+
+MetadataBlock ApplicationBlock(const std::string& id, const Bytes& data) {
+    Bytes body(id.begin(), id.end());
+    body.resize(4, ' ');
+    body.insert(body.end(), data.begin(), data.end());
+    return {kApplicationType, body};
+}
+
+MetadataBlock SeekTableBlock(size_t points) {
+    constexpr uint64_t kSamplesApart = 44100 * 10;
+    Bytes body;
+    for (size_t i = 0; i < points; ++i) {
+        PutBigEndian(body, i * kSamplesApart, 8);
+        PutBigEndian(body, i * 100000, 8);
+        PutBigEndian(body, 4096, 2);
+    }
+    return {kSeekTableType, body};
+}
+
+MetadataBlock CueSheetBlock() {
+    // Catalogue number (128), lead-in samples (8), CD flag and reserved bits
+    // (259), track count (1); each track: offset (8), number (1), ISRC (12),
+    // type and pre-emphasis with reserved bits (14), index count (1), and
+    // per index: offset (8), number (1), reserved (3).
+    Bytes body(128, 0);
+    PutBigEndian(body, 88200, 8);
+    body.push_back(0x80);  // a CD
+    body.insert(body.end(), 258, 0);
+    body.push_back(2);
+    for (const uint8_t number : {uint8_t{1}, uint8_t{170}}) {  // track 1, then the lead-out
+        PutBigEndian(body, number == 1 ? 0 : 441000, 8);
+        body.push_back(number);
+        body.insert(body.end(), 12 + 14, 0);
+        body.push_back(number == 1 ? 1 : 0);
+        if (number == 1) body.insert(body.end(), {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
+    }
+    return {kCueSheetType, body};
+}
+
+MetadataBlock PictureBlock(const Bytes& pictureBody) { return {kPictureType, pictureBody}; }
+
+Bytes WithMetadataBlocks(const Bytes& file, const std::vector<MetadataBlock>& blocks) {
+    FlacParts parts = SplitFlac(file);
+    parts.blocks.insert(parts.blocks.end(), blocks.begin(), blocks.end());
+    return AssembleFlac(parts.blocks, parts.audio);
+}
+
 Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std::vector<std::string>& second,
                                const FlacStream& audio) {
     FlacStream bare = audio;

@@ -29,7 +29,11 @@ struct MetadataBlock {
 
 constexpr uint8_t kStreamInfoType = 0;
 constexpr uint8_t kPaddingType = 1;
+constexpr uint8_t kApplicationType = 2;
+constexpr uint8_t kSeekTableType = 3;
 constexpr uint8_t kVorbisCommentType = 4;
+constexpr uint8_t kCueSheetType = 5;
+constexpr uint8_t kPictureType = 6;
 
 // A FLAC file split into its metadata blocks and the audio after them.
 struct FlacParts {
@@ -48,6 +52,19 @@ MetadataBlock StreamInfoBlock(uint32_t sampleRateHz, uint64_t totalSamples, uint
 // A VORBIS_COMMENT body: vendor string, entry count, entries, each with its
 // little-endian 32-bit length.
 MetadataBlock VorbisCommentBlock(const std::vector<std::string>& entries, const std::string& vendor = "tests");
+
+// The other blocks taggers and encoders write: `size` zero bytes of padding;
+// an application's 4-byte ID and its data; seek points of 18 bytes (sample
+// number, byte offset, frame samples); a CD cue sheet with one track and the
+// lead-out; a picture (see picture.h).
+MetadataBlock PaddingBlock(size_t sizeBytes);
+MetadataBlock ApplicationBlock(const std::string& id, const Bytes& data);
+MetadataBlock SeekTableBlock(size_t points);
+MetadataBlock CueSheetBlock();
+MetadataBlock PictureBlock(const Bytes& pictureBody);
+
+// `file` with `blocks` added after its own metadata blocks, before the audio.
+Bytes WithMetadataBlocks(const Bytes& file, const std::vector<MetadataBlock>& blocks);
 
 // `audio` encoded, with the given comments spread over two VORBIS_COMMENT
 // blocks, a PADDING block between them (its own comments are dropped).
