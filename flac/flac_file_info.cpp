@@ -3,10 +3,11 @@
 #include <FLAC/metadata.h>
 
 #include <cstring>
-#include <memory>
+#include <optional>
 
 #include "flac/append_tag_value.h"
 #include "flac/id3v1.h"
+#include "flac/metadata_walk.h"
 #include "flac/platform/libflac_path.h"
 #include "flac/stream_marker.h"
 #include "frame/comment_names.h"
@@ -15,23 +16,6 @@
 #include "frame/leading_number.h"
 
 namespace {
-
-struct IteratorDeleter {
-    void operator()(FLAC__Metadata_SimpleIterator* iterator) const {
-        FLAC__metadata_simple_iterator_delete(iterator);
-    }
-};
-using SimpleIteratorPtr = std::unique_ptr<FLAC__Metadata_SimpleIterator, IteratorDeleter>;
-
-struct BlockDeleter {
-    void operator()(FLAC__StreamMetadata* block) const { FLAC__metadata_object_delete(block); }
-};
-using BlockPtr = std::unique_ptr<FLAC__StreamMetadata, BlockDeleter>;
-
-// Nothing is written through the iterator, so it opens the file read-only
-// and has no file statistics to preserve.
-constexpr FLAC__bool kReadOnly = true;
-constexpr FLAC__bool kPreserveFileStats = false;
 
 // length = total samples / sample rate, in the int32 field's low 32 bits.
 int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
@@ -64,18 +48,11 @@ void ApplyEntry(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_Entr
     }
 }
 
-// Every VORBIS_COMMENT block of the file, in file order; blocks that cannot
-// be read are skipped and the walk stops at the first block it cannot reach.
-void ReadVorbisComments(FLAC__Metadata_SimpleIterator* iterator, TagRecord& record) {
-    do {
-        if (FLAC__metadata_simple_iterator_get_block_type(iterator) != FLAC__METADATA_TYPE_VORBIS_COMMENT) continue;
-        const BlockPtr block(FLAC__metadata_simple_iterator_get_block(iterator));
-        if (!block) continue;
-        const FLAC__StreamMetadata_VorbisComment& comment = block->data.vorbis_comment;
-        for (FLAC__uint32 i = 0; i < comment.num_comments && comment.comments != nullptr; ++i) {
-            ApplyEntry(record, comment.comments[i]);
-        }
-    } while (FLAC__metadata_simple_iterator_next(iterator));
+// Every entry of one VORBIS_COMMENT block, in stored order.
+void ApplyCommentBlock(const FLAC__StreamMetadata_VorbisComment& comment, void* record) {
+    for (FLAC__uint32 i = 0; i < comment.num_comments && comment.comments != nullptr; ++i) {
+        ApplyEntry(*static_cast<TagRecord*>(record), comment.comments[i]);
+    }
 }
 
 bool LacksTitleArtistOrAlbum(const TagRecord& record) {
@@ -84,45 +61,42 @@ bool LacksTitleArtistOrAlbum(const TagRecord& record) {
 
 // Probes the size and checks for the stream marker on one unbuffered stream.
 // libFLAC opens the path itself; the check also keeps it from a FIFO.
-bool ProbeSizeAndMarker(TagRecord& record, const char* path) {
-    FilePtr file = OpenRegularFileForReading(path);
-    if (!file) {
-        record.fileSize = -1;
-        return false;
-    }
+// Returns the whole size in bytes, or -1 when there is no marker to read on.
+int64_t ProbeSizeAndMarker(TagRecord& record, const char* path) {
+    int64_t sizeBytes = -1;
+    FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
+    record.fileSize = file ? FileSizeField(sizeBytes) : -1;
+    if (!file) return -1;
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    // The marker first, while the stream is at its start: one seek saved.
-    const bool markerFound = FlacMarkerNearStart(file.get());
-    record.fileSize = SizeOfOpenFile(file.get());
-    return markerFound;
+    return FlacMarkerNearStart(file.get()) ? sizeBytes : -1;
 }
 
 }  // namespace
 
 int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) {
     const bool pathStored = StorePath(record_, path);
-    const bool markerFound = pathStored && ProbeSizeAndMarker(record_, path);
+    const int64_t fileSizeBytes = pathStored ? ProbeSizeAndMarker(record_, path) : -1;
     ClearTags(record_);
     record_.length = 0;
-    if (!markerFound) return 1;
+    if (fileSizeBytes < 0) return 1;
     LibFlacPath nameBuffer;
     const char* flacName = LibFlacFileName(path, nameBuffer);
     if (flacName == nullptr) return 1;
 
-    FLAC__StreamMetadata streamInfo;
-    if (!FLAC__metadata_get_streaminfo(flacName, &streamInfo) ||
-        streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) {
-        return 1;
-    }
-    record_.length = LengthSeconds(streamInfo.data.stream_info);
-
     // Where the iterator cannot start, no Vorbis comment is read and the
     // fields stay empty, so the ID3v1 tag below is all there is.
-    SimpleIteratorPtr iterator(FLAC__metadata_simple_iterator_new());
-    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), flacName, kReadOnly, kPreserveFileStats)) {
-        ReadVorbisComments(iterator.get(), record_);
+    std::optional<FLAC__StreamMetadata_StreamInfo> streamInfo =
+        WalkMetadata(flacName, fileSizeBytes, ApplyCommentBlock, &record_);
+    // Where the walk cannot vouch for it, libFLAC's own reading decides.
+    if (!streamInfo) {
+        FLAC__StreamMetadata block;
+        if (!FLAC__metadata_get_streaminfo(flacName, &block) || block.type != FLAC__METADATA_TYPE_STREAMINFO) {
+            ClearTags(record_);
+            return 1;
+        }
+        streamInfo = block.data.stream_info;
     }
-    iterator.reset();  // closes the file before the tag is read from it
+    record_.length = LengthSeconds(*streamInfo);
 
     if (LacksTitleArtistOrAlbum(record_)) ReadId3v1Tag(record_);
     return 0;

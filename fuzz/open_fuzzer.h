@@ -1,5 +1,6 @@
 // One plug-in's whole Open on arbitrary file contents: it returns 0 or 1,
 // leaves every field terminated, and closes every descriptor it opened.
+// `checkMore(reader, path, size, result)` adds a target's own checks.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +10,13 @@
 #include "fuzz/check.h"
 #include "fuzz/memory_file.h"
 
-template <typename Reader>
-int FuzzOpen(const uint8_t* data, size_t size) {
+struct NoMoreChecks {
+    template <typename Reader>
+    void operator()(const Reader&, const char*, size_t, int32_t) const {}
+};
+
+template <typename Reader, typename MoreChecks = NoMoreChecks>
+int FuzzOpen(const uint8_t* data, size_t size, MoreChecks checkMore = {}) {
     static MemoryFile file;
     file.Replace(data, size);
     const int descriptors = CountOpenDescriptors();
@@ -23,5 +29,6 @@ int FuzzOpen(const uint8_t* data, size_t size) {
     CheckRecordTerminated(reader.record());
     char text[kTagFieldSize];
     FUZZ_CHECK(reader.GetLengthText(text) <= 13);
+    checkMore(reader, file.path(), size, result);
     return 0;
 }

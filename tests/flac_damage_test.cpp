@@ -1,10 +1,13 @@
 // Damaged FLAC files: cuts, flipped bytes and metadata whose lengths lie must
 // get an answer, without a crash, a leak or a descriptor left open.
+#include <FLAC/metadata.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tools/samples/flac_files.h"
+#include "tools/samples/picture.h"
 #include "tests/support/plugin_fixture.h"
 
 namespace {
@@ -95,4 +98,100 @@ TEST_F(FlacDamage, CommentLengthsThatLie) {
     char album[512];
     info_->GetAlbum(album);
     EXPECT_STREQ(album, "later");
+}
+
+namespace {
+
+// Metadata that the stream decoder and the metadata iterator may see
+// differently; each must get libFLAC's own verdict, promptly.
+struct MetadataDamage {
+    const char* name;
+    Bytes file;
+    int32_t openResult;
+};
+
+// "fLaC" and `blocks`, none of them marked last, so the metadata runs on
+// into whatever `rest` appends.
+Bytes UnendedMetadata(const std::vector<MetadataBlock>& blocks, std::initializer_list<Bytes> rest) {
+    Bytes file = AssembleFlac(blocks);
+    size_t lastHeader = 4;
+    for (size_t i = 0; i + 1 < blocks.size(); ++i) lastHeader += 4 + blocks[i].body.size();
+    file[lastHeader] &= 0x7F;
+    for (const Bytes& bytes : rest) file.insert(file.end(), bytes.begin(), bytes.end());
+    return file;
+}
+
+// A block header: last-block flag, type and 24-bit length.
+enum class Last : uint8_t { kNo = 0, kYes = 0x80 };
+Bytes BlockHeader(Last last, uint8_t type, uint32_t length) {
+    return {static_cast<uint8_t>(static_cast<uint8_t>(last) | type), static_cast<uint8_t>(length >> 16),
+            static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+}
+
+std::vector<MetadataDamage> MetadataDamages() {
+    const FlacParts real = SplitFlac(EncodeFlac({8000, 1, 8000, {"TITLE=t"}}));
+    const MetadataBlock streamInfo = real.blocks.at(0);
+    const MetadataBlock comment = VorbisCommentBlock({"TITLE=t"});
+    const Bytes picture = PictureBody(kFrontCover, JpegLikeBytes(100'000, 3));
+    std::vector<MetadataDamage> damages;
+    auto add = [&](const char* name, Bytes file, int32_t openResult) {
+        damages.push_back({name, std::move(file), openResult});
+    };
+
+    add("a picture claiming more than the file holds",
+        UnendedMetadata({streamInfo, comment}, {BlockHeader(Last::kYes, kPictureType, 1'000'000), real.audio}), 1);
+    // A picture over 16 MiB, padding after it: the picture's 24-bit length
+    // kept only the low bits, so the next header is read from the image.
+    const Bytes hugePicture = PictureBody(kFrontCover, JpegLikeBytes((16u << 20) + 5000, 4));
+    const auto wrappedLength = static_cast<uint32_t>(hugePicture.size() & 0xFFFFFF);
+    add("a picture whose length wrapped at 16 MiB",
+        UnendedMetadata({streamInfo, comment},
+                        {BlockHeader(Last::kNo, kPictureType, wrappedLength), hugePicture,
+                         BlockHeader(Last::kYes, kPaddingType, 8192), Bytes(8192, 0), real.audio}),
+        0);
+    add("no block marked last", UnendedMetadata({streamInfo, comment}, {real.audio}), 1);
+    add("nothing but padding", AssembleFlac({PaddingBlock(100), PaddingBlock(8192)}), 1);
+    add("padding before the stream information", AssembleFlac({PaddingBlock(10), streamInfo, comment}), 0);
+
+    // A damaged seek table whose type became STREAMINFO: too short for one.
+    add("a seek table read as a second STREAMINFO",
+        AssembleFlac({streamInfo, {kStreamInfoType, SeekTableBlock(1).body}, comment}, real.audio), 1);
+    add("a second STREAMINFO long enough for its fields",
+        AssembleFlac({streamInfo, {kStreamInfoType, SeekTableBlock(2).body}, comment}, real.audio), 0);
+    add("a STREAMINFO shorter than its fields",
+        AssembleFlac({{kStreamInfoType, Bytes(streamInfo.body.begin(), streamInfo.body.begin() + 20)}, comment}), 1);
+    add("an APPLICATION block shorter than its ID", AssembleFlac({streamInfo, {kApplicationType, {'a', 'b'}}, comment}), 1);
+    add("an empty seek table after another",
+        AssembleFlac({streamInfo, SeekTableBlock(1), SeekTableBlock(0), comment}, real.audio), 1);
+    add("one empty seek table", AssembleFlac({streamInfo, SeekTableBlock(0), comment}, real.audio), 0);
+    add("every kind of block, a cover among them",
+        AssembleFlac({streamInfo, SeekTableBlock(3), comment, ApplicationBlock("abcd", {}), CueSheetBlock(),
+                      PictureBlock(picture), {99, Bytes(7, 1)}, PaddingBlock(8192)},
+                     real.audio),
+        0);
+    add("a cover that ends where the file does", AssembleFlac({streamInfo, comment, PictureBlock(picture)}), 0);
+    return damages;
+}
+
+}  // namespace
+
+TEST_F(FlacDamage, MetadataGetsLibFlacsOwnVerdict) {
+    const int before = CountOpenDescriptors();
+    for (const MetadataDamage& damage : MetadataDamages()) {
+        SCOPED_TRACE(damage.name);
+        WriteBytes(path_, damage.file);
+        FLAC__StreamMetadata streamInfo;
+        const bool libFlacReads = FLAC__metadata_get_streaminfo(path_.c_str(), &streamInfo);
+        ASSERT_EQ(libFlacReads, damage.openResult == 0) << "the table disagrees with libFLAC";
+
+        const Reading r = OpenAndRead(*info_, path_);
+        EXPECT_EQ(r.openResult, damage.openResult);
+        const FLAC__StreamMetadata_StreamInfo& info = streamInfo.data.stream_info;
+        if (libFlacReads) {
+            EXPECT_EQ(r.length, static_cast<int32_t>(info.total_samples / info.sample_rate));
+        } else {
+            EXPECT_EQ(r.title, "");
+        }
+    }
+    EXPECT_EQ(CountOpenDescriptors(), before);
 }

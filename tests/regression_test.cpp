@@ -20,8 +20,22 @@ struct Regression {
 // link is cut short, after a bogus page. Its last valid page ends before the
 // bytes libvorbisfile had read for the headers; hiding what follows made
 // libvorbisfile search forever.
+//
+// The FLAC files are where the metadata iterator and libFLAC's stream decoder
+// part ways: the iterator passes over each, the decoder refuses it, so the
+// stream information must not be taken from the walk.
+// flac-streaminfo-shorter-than-its-fields.flac: a STREAMINFO block of 13
+// bytes; the decoder reads its 34 bytes of fields on into the next block.
+// flac-application-block-shorter-than-its-id.flac: an APPLICATION block of 0
+// bytes, too short for the 4-byte ID the decoder reads first.
+// flac-empty-seek-table-after-another.flac: a SEEKTABLE without one whole
+// point after another SEEKTABLE; the decoder's reallocation of its table to
+// 0 bytes answers null, taken for exhausted memory.
 const Regression kRegressions[] = {
     {"ogg-trim-before-what-the-headers-read.ogg", OGG_PLUGIN_PATH, 0, 0, "One"},
+    {"flac-streaminfo-shorter-than-its-fields.flac", FLAC_PLUGIN_PATH, 1, 0, ""},
+    {"flac-application-block-shorter-than-its-id.flac", FLAC_PLUGIN_PATH, 1, 0, ""},
+    {"flac-empty-seek-table-after-another.flac", FLAC_PLUGIN_PATH, 1, 0, ""},
 };
 
 class RegressionInput : public ::testing::TestWithParam<Regression> {};
