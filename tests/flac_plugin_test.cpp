@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tools/host/bytes_read.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/picture.h"
 #include "tests/support/plugin_fixture.h"
 
 namespace {
@@ -154,4 +157,32 @@ TEST_F(FlacPlugin, ReopeningResetsEveryField) {
 TEST_F(FlacPlugin, AStreamMarkerAloneIsRefused) {
     EXPECT_EQ(Read({'f', 'L', 'a', 'C'}).openResult, 1);
     EXPECT_EQ(Read(Bytes(SplitFlac(Tagged({})).audio)).openResult, 1);  // frames without metadata
+}
+
+// Cover art and padding are passed over, not read: a 3 MB front cover and
+// an 8 KiB padding block add no more than a few buffers' worth of reading,
+// and nothing to the record.
+TEST_F(FlacPlugin, ReadsNothingOfCoverArtOrPadding) {
+    const Bytes plain = EncodeFlac({44100, 2, 44100 * 3, kFullComment, 220});
+    const Bytes covered = WithMetadataBlocks(
+        plain, {PictureBlock(PictureBody(kFrontCover, JpegLikeBytes(3'000'000, 7))), PaddingBlock(8192)});
+    auto readCounting = [&](const Bytes& bytes, const std::string& name, int64_t& bytesRead) {
+        const std::string path = WriteFile(bytes, name);
+        FileInfoPtr info = NewInfo();
+        const int64_t before = BytesReadSoFar();
+        info->Open(path.c_str());
+        bytesRead = BytesReadSoFar() - before;
+        return ReadFields(*info);
+    };
+    int64_t plainBytes = 0, coveredBytes = 0;
+    Reading plainReading = readCounting(plain, "plain.flac", plainBytes);
+    const Reading coveredReading = readCounting(covered, "covered.flac", coveredBytes);
+    ASSERT_GE(plainBytes, 0) << "no /proc/self/io";
+    EXPECT_LE(std::abs(coveredBytes - plainBytes), 16 * 1024) << plainBytes << " and " << coveredBytes;
+
+    EXPECT_EQ(coveredReading.openResult, 0);
+    EXPECT_EQ(coveredReading.fileSize, static_cast<int32_t>(covered.size()));
+    plainReading.fileSize = coveredReading.fileSize;
+    plainReading.fileName = coveredReading.fileName;
+    EXPECT_EQ(coveredReading, plainReading);
 }
