@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <thread>
 
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
+#include "tools/samples/picture.h"
 
 namespace fs = std::filesystem;
 
@@ -21,6 +24,8 @@ constexpr double kLongSeconds = 600;
 constexpr long kSampleRateHz = 44100;
 constexpr int kChannels = 2;
 constexpr char kCompleteMarker[] = "complete-v1";
+constexpr size_t kPaddingBytes = 8 * 1024;     // what the reference encoder leaves
+constexpr size_t kBackCoverBytes = 1'000'000;
 
 double ShortSeconds(int i) { return 20 + (i * 7) % 21; }
 
@@ -52,12 +57,13 @@ std::vector<std::string> Tags(int i, bool withAlbum) {
     return tags;
 }
 
-Bytes OggFile(int i, double seconds) {
+Bytes OggFile(int i, double seconds, const std::vector<std::string>& moreComments = {}) {
     VorbisStream stream;
     stream.sampleRateHz = kSampleRateHz;
     stream.channels = kChannels;
     stream.seconds = seconds;
     stream.comments = Tags(i, true);
+    stream.comments.insert(stream.comments.end(), moreComments.begin(), moreComments.end());
     stream.toneHz = 110 + i % 200;
     stream.quality = 0.3f;
     stream.serialNumber = 1000 + i;
@@ -85,6 +91,36 @@ Bytes FlacFile(int i, double seconds) {
     return WithId3v1(std::move(file), Id3v1Tag(id3));
 }
 
+// A size between `low` and `high` bytes, log-uniform, the same for `i` on
+// every run.
+size_t LogUniformBytes(int i, double low, double high) {
+    std::mt19937 random(static_cast<uint32_t>(i) * 2654435761u);
+    const double u = std::uniform_real_distribution<double>(0, 1)(random);
+    return static_cast<size_t>(low * std::pow(high / low, u));
+}
+
+// Four files in five carry a front cover; every tenth file (one in eight of
+// those) a back cover too; every file ends its metadata with padding.
+Bytes CoverArtFlacFile(int i, double seconds) {
+    std::vector<MetadataBlock> blocks;
+    if (i % 5 != 0) {
+        const size_t size = LogUniformBytes(i, 50e3, 3e6);
+        blocks.push_back(PictureBlock(PictureBody(kFrontCover, JpegLikeBytes(size, static_cast<uint32_t>(i)))));
+    }
+    if (i % 10 == 1) {
+        blocks.push_back(PictureBlock(PictureBody(kBackCover, JpegLikeBytes(kBackCoverBytes, ~static_cast<uint32_t>(i)))));
+    }
+    blocks.push_back(PaddingBlock(kPaddingBytes));
+    return WithMetadataBlocks(FlacFile(i, seconds), blocks);
+}
+
+// Three Ogg files in ten carry a picture in their comment header.
+Bytes CoverArtOggFile(int i, double seconds) {
+    if (i % 10 >= 3) return OggFile(i, seconds);
+    const size_t size = LogUniformBytes(i, 50e3, 500e3);
+    return OggFile(i, seconds, {PictureComment(PictureBody(kFrontCover, JpegLikeBytes(size, static_cast<uint32_t>(i))))});
+}
+
 void Write(const fs::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -96,17 +132,7 @@ std::string Name(const char* prefix, int i, const char* extension) {
     return name;
 }
 
-void Generate(const fs::path& folder) {
-    fs::create_directories(folder / "ogg");
-    fs::create_directories(folder / "flac");
-    std::vector<std::function<void()>> jobs;
-    for (int i = 0; i < kShortFilesPerFormat + kLongFilesPerFormat; ++i) {
-        const bool isLong = i >= kShortFilesPerFormat;
-        const double seconds = isLong ? kLongSeconds : ShortSeconds(i);
-        const char* prefix = isLong ? "long-" : "track-";
-        jobs.emplace_back([=] { Write(folder / "ogg" / Name(prefix, i, "ogg"), OggFile(i, seconds)); });
-        jobs.emplace_back([=] { Write(folder / "flac" / Name(prefix, i, "flac"), FlacFile(i, seconds)); });
-    }
+void RunAll(const std::vector<std::function<void()>>& jobs) {
     std::atomic<size_t> next{0};
     std::vector<std::thread> workers;
     for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
@@ -115,7 +141,28 @@ void Generate(const fs::path& folder) {
         });
     }
     for (std::thread& worker : workers) worker.join();
-    std::ofstream(folder / kCompleteMarker) << "generated\n";
+}
+
+void GeneratePlain(const fs::path& folder) {
+    std::vector<std::function<void()>> jobs;
+    for (int i = 0; i < kShortFilesPerFormat + kLongFilesPerFormat; ++i) {
+        const bool isLong = i >= kShortFilesPerFormat;
+        const double seconds = isLong ? kLongSeconds : ShortSeconds(i);
+        const char* prefix = isLong ? "long-" : "track-";
+        jobs.emplace_back([=] { Write(folder / "ogg" / Name(prefix, i, "ogg"), OggFile(i, seconds)); });
+        jobs.emplace_back([=] { Write(folder / "flac" / Name(prefix, i, "flac"), FlacFile(i, seconds)); });
+    }
+    RunAll(jobs);
+}
+
+void GenerateCoverArt(const fs::path& folder) {
+    std::vector<std::function<void()>> jobs;
+    for (int i = 0; i < kShortFilesPerFormat; ++i) {
+        jobs.emplace_back([=] { Write(folder / "ogg" / Name("track-", i, "ogg"), CoverArtOggFile(i, ShortSeconds(i))); });
+        jobs.emplace_back(
+            [=] { Write(folder / "flac" / Name("track-", i, "flac"), CoverArtFlacFile(i, ShortSeconds(i))); });
+    }
+    RunAll(jobs);
 }
 
 std::vector<std::string> FilesIn(const fs::path& folder) {
@@ -125,12 +172,20 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
     return files;
 }
 
+FileSet EnsureSet(const fs::path& folder, const std::string& name, void (*generate)(const fs::path&)) {
+    if (!fs::exists(folder / kCompleteMarker)) {
+        std::fprintf(stderr, "writing the %s set to %s (once)...\n", name.c_str(), folder.c_str());
+        fs::create_directories(folder / "ogg");
+        fs::create_directories(folder / "flac");
+        generate(folder);
+        std::ofstream(folder / kCompleteMarker) << "generated\n";
+    }
+    return {name, FilesIn(folder / "ogg"), FilesIn(folder / "flac")};
+}
+
 }  // namespace
 
 Corpus EnsureCorpus(const std::string& folder) {
-    if (!fs::exists(fs::path(folder) / kCompleteMarker)) {
-        std::fprintf(stderr, "writing the corpus to %s (once)...\n", folder.c_str());
-        Generate(folder);
-    }
-    return {FilesIn(fs::path(folder) / "ogg"), FilesIn(fs::path(folder) / "flac")};
+    return {{EnsureSet(fs::path(folder) / "plain", "plain", GeneratePlain),
+             EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt)}};
 }

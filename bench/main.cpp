@@ -1,6 +1,7 @@
-// corvane_bench: files per second of each plug-in through its binary
-// interface, of the bare library calls it is built on, and of TagLib, on one
-// generated corpus; or, with --callgrind, instructions per file.
+// corvane_bench: files per second and bytes read per file of each plug-in
+// through its binary interface, of the bare library calls it was specified
+// with, of the least input any reader needs, and of TagLib, on the two sets
+// of a generated corpus; or, with --callgrind, instructions per file.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 
 #include "bench/corpus.h"
 #include "bench/readers.h"
+#include "tools/host/bytes_read.h"
 
 namespace fs = std::filesystem;
 
@@ -26,9 +28,10 @@ namespace {
 const char kUsage[] =
     "usage: corvane_bench [--rounds N] [--callgrind [--files N]] [--plugins DIR] CORPUS_DIR\n"
     "Writes the corpus into CORPUS_DIR when it is not there yet. Times every reader\n"
-    "over it in N alternating rounds (default 7) and prints medians; with\n"
-    "--callgrind, runs itself under valgrind and prints instructions per file over\n"
-    "the first N files of each format (default 100).\n";
+    "over each set in N alternating rounds (default 7) and prints medians and bytes\n"
+    "read per file; with --callgrind, runs itself under valgrind and prints\n"
+    "instructions per file over the first N files of each format and set\n"
+    "(default 100).\n";
 
 struct Settings {
     int rounds = 7;
@@ -38,11 +41,15 @@ struct Settings {
 };
 
 struct Driver {
-    std::string format, name;
+    std::string set, format, name;
     std::unique_ptr<Reader> reader;
     const std::vector<std::string>* files;
-    std::string Label() const { return format + " " + name; }
+    std::string Label() const { return Of(name); }
+    // The label of another reader of the same set and format.
+    std::string Of(const std::string& readerName) const { return set + " " + format + " " + readerName; }
 };
+
+const char kPlugin[] = "plug-in", kCallFloor[] = "call floor", kIoFloor[] = "I/O floor", kTagLib[] = "TagLib";
 
 PassTotals Pass(Driver& driver, size_t fileLimit) {
     PassTotals totals;
@@ -57,31 +64,44 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Prints one line per reader: the measure, and its ratio to the floor and
-// to TagLib of the same format. `higherIsBetter` turns the ratios so that
-// above 1 always means faster than the other.
+// Prints one line per reader: the measure, and its ratio to the two floors
+// and to TagLib of the same set and format. `higherIsBetter` turns the ratios
+// so that above 1 always means better than the other.
 void PrintTable(const std::vector<Driver>& drivers, const std::map<std::string, double>& measure, const char* unit,
                 bool higherIsBetter) {
-    std::printf("%-6s %-9s %14s %10s %10s\n", "format", "reader", unit, "vs floor", "vs TagLib");
-    for (const Driver& d : drivers) {
+    std::printf("%-10s %-6s %-10s %14s %13s %12s %10s\n", "set", "format", "reader", unit, "vs call floor",
+                "vs I/O floor", "vs TagLib");
+    for (size_t i = 0; i < drivers.size(); ++i) {
+        const Driver& d = drivers[i];
+        if (i > 0 && d.set != drivers[i - 1].set) std::printf("\n");
         const double value = measure.at(d.Label());
-        const double floor = measure.at(d.format + " floor");
-        const double taglib = measure.at(d.format + " TagLib");
-        auto ratio = [&](double other) { return higherIsBetter ? value / other : other / value; };
-        std::printf("%-6s %-9s %14.0f %9.2fx %9.2fx\n", d.format.c_str(), d.name.c_str(), value, ratio(floor),
-                    ratio(taglib));
+        auto ratio = [&](const char* other) {
+            const double theirs = measure.at(d.Of(other));
+            return higherIsBetter ? value / theirs : theirs / value;
+        };
+        std::printf("%-10s %-6s %-10s %14.0f %12.2fx %11.2fx %9.2fx\n", d.set.c_str(), d.format.c_str(), d.name.c_str(),
+                    value, ratio(kCallFloor), ratio(kIoFloor), ratio(kTagLib));
     }
 }
 
 void PrintTotals(const Driver& driver, const PassTotals& totals) {
-    std::printf("  %-12s %5llu files, %llu failed, %llu s of audio, %llu text bytes\n", driver.Label().c_str(),
+    std::printf("  %-26s %5llu files, %llu failed, %llu s of audio, %llu text bytes\n", driver.Label().c_str(),
                 static_cast<unsigned long long>(totals.files), static_cast<unsigned long long>(totals.failed),
                 static_cast<unsigned long long>(totals.seconds), static_cast<unsigned long long>(totals.textBytes));
 }
 
 void Time(std::vector<Driver>& drivers, int rounds) {
+    // The warm-up pass also counts the bytes each reader reads: they repeat
+    // exactly from run to run, like instruction counts.
     std::printf("warm-up pass (also shows what each reader read):\n");
-    for (Driver& driver : drivers) PrintTotals(driver, Pass(driver, SIZE_MAX));
+    std::map<std::string, double> bytesPerFile;
+    for (Driver& driver : drivers) {
+        const int64_t before = BytesReadSoFar();
+        const PassTotals totals = Pass(driver, SIZE_MAX);
+        bytesPerFile[driver.Label()] =
+            static_cast<double>(BytesReadSoFar() - before) / static_cast<double>(std::max<uint64_t>(1, totals.files));
+        PrintTotals(driver, totals);
+    }
 
     std::map<std::string, std::vector<double>> filesPerSecond;
     for (int round = 0; round < rounds; ++round) {
@@ -99,6 +119,8 @@ void Time(std::vector<Driver>& drivers, int rounds) {
     for (const auto& [label, values] : filesPerSecond) medians[label] = Median(values);
     std::printf("\nmedian of %d rounds:\n", rounds);
     PrintTable(drivers, medians, "files/s", true);
+    std::printf("\nbytes read per file (read system calls, page cache included):\n");
+    PrintTable(drivers, bytesPerFile, "bytes/file", false);
 }
 
 // Under valgrind: one collected pass per reader, each dumped under its label.
@@ -154,7 +176,7 @@ int Callgrind(int argc, char** argv, std::vector<Driver>& drivers, size_t files)
         std::fprintf(stderr, "corvane_bench: callgrind gave %zu of %zu counts\n", perFile.size(), drivers.size());
         return 1;
     }
-    std::printf("instructions per file (callgrind, first %zu files of each format):\n", files);
+    std::printf("instructions per file (callgrind, first %zu files of each format and set):\n", files);
     PrintTable(drivers, perFile, "instr/file", false);
     return 0;
 }
@@ -193,17 +215,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "corvane_bench: cannot load a plug-in: %s\n", error.what());
         return 1;
     }
-    const PluginLibrary& ogg = *oggPlugin;
-    const PluginLibrary& flac = *flacPlugin;
     std::vector<Driver> drivers;
-    drivers.push_back({"OGG", "plug-in", MakePluginReader(ogg), &corpus.oggFiles});
-    drivers.push_back({"OGG", "floor", MakeVorbisFloorReader(), &corpus.oggFiles});
-    drivers.push_back({"OGG", "TagLib", MakeTagLibReader(), &corpus.oggFiles});
-    drivers.push_back({"FLAC", "plug-in", MakePluginReader(flac), &corpus.flacFiles});
-    drivers.push_back({"FLAC", "floor", MakeFlacFloorReader(), &corpus.flacFiles});
-    drivers.push_back({"FLAC", "TagLib", MakeTagLibReader(), &corpus.flacFiles});
-    std::printf("corpus: %zu Ogg Vorbis and %zu FLAC files in %s\n", corpus.oggFiles.size(), corpus.flacFiles.size(),
-                settings.corpusFolder.c_str());
+    for (const FileSet& set : corpus.sets) {
+        struct Format {
+            const char* name;
+            const PluginLibrary& plugin;
+            std::unique_ptr<Reader> (*callFloor)();
+            const std::vector<std::string>& files;
+        };
+        for (const Format& format : {Format{"OGG", *oggPlugin, MakeVorbisFloorReader, set.oggFiles},
+                                     Format{"FLAC", *flacPlugin, MakeFlacFloorReader, set.flacFiles}}) {
+            drivers.push_back({set.name, format.name, kPlugin, MakePluginReader(format.plugin), &format.files});
+            drivers.push_back({set.name, format.name, kCallFloor, format.callFloor(), &format.files});
+            drivers.push_back({set.name, format.name, kIoFloor, MakeIoFloorReader(), &format.files});
+            drivers.push_back({set.name, format.name, kTagLib, MakeTagLibReader(), &format.files});
+        }
+        std::printf("%s set: %zu Ogg Vorbis and %zu FLAC files\n", set.name.c_str(), set.oggFiles.size(),
+                    set.flacFiles.size());
+    }
+    std::printf("corpus in %s\n", settings.corpusFolder.c_str());
 
     if (!settings.callgrind) {
         Time(drivers, settings.rounds);

@@ -1,6 +1,6 @@
 // The ways the benchmark reads one file: a plug-in through its binary
-// interface, the bare library calls the plug-ins are built on (the floor of
-// their design) and TagLib.
+// interface, the bare library calls the plug-ins were specified with (the
+// call floor), the least input any reader needs (the I/O floor) and TagLib.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,10 @@ std::unique_ptr<Reader> MakeVorbisFloorReader();
 // VORBIS_COMMENT block, the ID3v1 tag when title, artist or album is missing;
 // the size probe; values copied as raw bytes.
 std::unique_ptr<Reader> MakeFlacFloorReader();
+// open, read the first 64 KiB, read the last 128 bytes, close: what a
+// reader of the metadata at the start and the ID3v1 tag at the end cannot
+// do without.
+std::unique_ptr<Reader> MakeIoFloorReader();
 // TagLib's FileRef with its fast audio properties: length, size and the
 // seven fields as 8-bit text.
 std::unique_ptr<Reader> MakeTagLibReader();
