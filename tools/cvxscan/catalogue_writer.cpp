@@ -1,5 +1,6 @@
 #include "tools/cvxscan/catalogue_writer.h"
 
+#include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/text.h"
 
 std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, std::FILE* out) {
@@ -13,7 +14,7 @@ std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, std::F
 
 DisplayFields ToDisplay(const CatalogueEntry& entry) {
     const Reading& r = entry.reading;
-    return {ValidUtf8(entry.path),          ValidUtf8(r.fileName),         Windows1252ToUtf8(r.title),
+    return {FileNameToUtf8(entry.path),     FileNameToUtf8(r.fileName),    Windows1252ToUtf8(r.title),
             Windows1252ToUtf8(r.artist),    Windows1252ToUtf8(r.album),    Windows1252ToUtf8(r.comment),
             Windows1252ToUtf8(r.genre)};
 }

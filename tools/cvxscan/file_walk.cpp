@@ -1,10 +1,8 @@
 #include "tools/cvxscan/file_walk.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
-namespace fs = std::filesystem;
+#include "tools/cvxscan/platform/file_system.h"
 
 namespace {
 
@@ -13,24 +11,21 @@ struct Walk {
     std::vector<std::string>& files;
     std::vector<std::string>& problems;
 
-    void Folder(const fs::path& folder) {
-        std::vector<fs::path> entries;
-        std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            entries.push_back(it->path());
-        }
-        if (error) {
-            problems.push_back(folder.string() + ": " + error.message());
+    void Folder(const std::string& folder) {
+        std::vector<FolderEntry> entries;
+        std::string error;
+        if (!ListFolder(folder, entries, error)) {
+            problems.push_back(folder + ": " + error);
             return;
         }
         std::sort(entries.begin(), entries.end(),
-                  [](const fs::path& a, const fs::path& b) { return a.filename().native() < b.filename().native(); });
-        for (const fs::path& entry : entries) {
-            std::error_code ignored;
-            if (fs::is_directory(fs::symlink_status(entry, ignored))) {
-                Folder(entry);
-            } else if (wanted(entry.string())) {
-                files.push_back(entry.string());
+                  [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+        for (const FolderEntry& entry : entries) {
+            const std::string path = JoinPath(folder, entry.name);
+            if (entry.isFolder) {
+                Folder(path);
+            } else if (wanted(path)) {
+                files.push_back(path);
             }
         }
     }
@@ -44,16 +39,17 @@ std::vector<std::string> CollectFiles(const std::vector<std::string>& paths,
     std::vector<std::string> files;
     Walk walk{wanted, files, problems};
     for (const std::string& path : paths) {
-        std::error_code error;
-        const fs::file_status status = fs::status(path, error);
-        if (!fs::exists(status)) {
-            problems.push_back(path + ": " + (error ? error.message() : "no such file or folder"));
-        } else if (fs::is_directory(status)) {
-            walk.Folder(path);
-        } else if (wanted(path)) {
-            files.push_back(path);
-        } else {
-            problems.push_back(path + ": no plug-in reads this kind of file");
+        std::string error;
+        switch (KindOf(path, error)) {
+            case PathKind::kMissing: problems.push_back(path + ": " + error); break;
+            case PathKind::kFolder: walk.Folder(path); break;
+            case PathKind::kFile:
+                if (wanted(path)) {
+                    files.push_back(path);
+                } else {
+                    problems.push_back(path + ": no plug-in reads this kind of file");
+                }
+                break;
         }
     }
     return files;

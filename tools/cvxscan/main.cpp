@@ -1,10 +1,7 @@
 // cvxscan: a reference host. Loads the format plug-ins of a folder as
 // Corvane does and prints the catalogue they make of the given files.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +9,7 @@
 #include "tools/cvxscan/catalogue_writer.h"
 #include "tools/cvxscan/file_walk.h"
 #include "tools/cvxscan/options.h"
+#include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/plugin_set.h"
 #include "tools/cvxscan/progress.h"
 #include "tools/cvxscan/scan.h"
@@ -23,12 +21,6 @@ constexpr int kSomeFailed = 1;
 constexpr int kUnusable = 2;
 
 void Report(const std::string& message) { std::fprintf(stderr, "cvxscan: %s\n", message.c_str()); }
-
-std::string OwnFolder() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
 
 // Install on every plug-in; false when one of them failed.
 bool InstallAll(const PluginSet& plugins) {
@@ -100,7 +92,8 @@ int main(int argc, char** argv) {
     allWell = allWell && problems.empty();
 
     const OutputFormat format =
-        options->format.value_or(isatty(STDOUT_FILENO) == 1 ? OutputFormat::kTable : OutputFormat::kCsv);
+        options->format.value_or(IsTerminal(stdout) ? OutputFormat::kTable : OutputFormat::kCsv);
+    PrepareStandardOutput();
     const std::unique_ptr<CatalogueWriter> writer = MakeCatalogueWriter(format, stdout);
     ProgressLine progress;
     Tally tally;

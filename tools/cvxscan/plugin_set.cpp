@@ -1,11 +1,10 @@
 #include "tools/cvxscan/plugin_set.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
-#include <system_error>
 
 #include "frame/ascii.h"
+#include "tools/cvxscan/platform/file_system.h"
 
 namespace {
 
@@ -21,23 +20,24 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 }  // namespace
 
 void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& problems) {
-    std::vector<std::filesystem::path> candidates;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (EndsWith(it->path().filename().string(), kPluginSuffix)) candidates.push_back(it->path());
-    }
-    if (error) {
-        problems.push_back(folder + ": " + error.message());
+    std::vector<FolderEntry> entries;
+    std::string error;
+    if (!ListFolder(folder, entries, error)) {
+        problems.push_back(folder + ": " + error);
         return;
+    }
+    std::vector<std::string> candidates;
+    for (const FolderEntry& entry : entries) {
+        if (!entry.isFolder && EndsWith(entry.name, kPluginSuffix)) candidates.push_back(entry.name);
     }
     std::sort(candidates.begin(), candidates.end());
 
-    for (const std::filesystem::path& path : candidates) {
+    for (const std::string& name : candidates) {
         LoadedPlugin plugin;
-        plugin.fileName = path.filename().string();
+        plugin.fileName = name;
         try {
-            // A relative path would make dlopen search the library path.
-            plugin.library = std::make_unique<PluginLibrary>(std::filesystem::absolute(path).string());
+            // A relative path would make the loader search its library path.
+            plugin.library = std::make_unique<PluginLibrary>(AbsolutePath(JoinPath(folder, name)));
         } catch (const std::exception& failure) {
             problems.push_back("cannot load " + plugin.fileName + ": " + failure.what());
             continue;
@@ -56,7 +56,7 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& 
 }
 
 const LoadedPlugin* PluginSet::PluginFor(const std::string& path) const {
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = FileNameOf(path);
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) return nullptr;
     const std::string extension = name.substr(dot + 1);

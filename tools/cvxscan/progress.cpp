@@ -1,8 +1,8 @@
 #include "tools/cvxscan/progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "tools/cvxscan/platform/file_system.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ constexpr char kEraseLine[] = "\r\033[K";
 
 }  // namespace
 
-ProgressLine::ProgressLine() : enabled_(isatty(STDERR_FILENO) == 1) {}
+ProgressLine::ProgressLine() : enabled_(IsTerminal(stderr)) {}
 
 void ProgressLine::Show(size_t done, size_t total) {
     if (!enabled_) return;

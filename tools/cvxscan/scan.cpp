@@ -1,11 +1,11 @@
 #include "tools/cvxscan/scan.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
-#include <thread>
+
+#include "tools/cvxscan/platform/threads.h"
 
 ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path) {
     ScanOutcome outcome;
@@ -25,33 +25,33 @@ ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path) {
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,
                  const std::function<void(ScanOutcome&&)>& deliver, const std::function<void()>& waiting) {
     std::vector<std::optional<ScanOutcome>> outcomes(files.size());
-    std::mutex mutex;
-    std::condition_variable ready;
+    Handover handover;
     std::atomic<size_t> nextFile{0};
 
     auto work = [&] {
         for (size_t i = nextFile++; i < files.size(); i = nextFile++) {
             ScanOutcome outcome = ReadOneFile(*plugins.PluginFor(files[i]), files[i]);
-            const std::lock_guard<std::mutex> lock(mutex);
+            handover.Lock();
             outcomes[i] = std::move(outcome);
-            ready.notify_one();
+            handover.NotifyAll();
+            handover.Unlock();
         }
     };
-    std::vector<std::thread> workers;
-    for (unsigned j = 0; j < jobs && j < files.size(); ++j) workers.emplace_back(work);
+    const WorkerThreads workers(static_cast<unsigned>(std::min<size_t>(jobs, files.size())), work);
 
     constexpr auto kWaitingInterval = std::chrono::milliseconds(100);
     for (size_t i = 0; i < files.size(); ++i) {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (!ready.wait_for(lock, kWaitingInterval, [&] { return outcomes[i].has_value(); })) {
-            lock.unlock();
+        handover.Lock();
+        while (!outcomes[i]) {
+            handover.WaitFor(kWaitingInterval);
+            if (outcomes[i]) break;
+            handover.Unlock();
             waiting();
-            lock.lock();
+            handover.Lock();
         }
         ScanOutcome outcome = std::move(*outcomes[i]);
         outcomes[i].reset();
-        lock.unlock();
+        handover.Unlock();
         deliver(std::move(outcome));
     }
-    for (std::thread& worker : workers) worker.join();
 }

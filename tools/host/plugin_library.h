@@ -1,6 +1,6 @@
-// A plug-in loaded the way the host loads it: dlopen, the entry points by
-// name through dlsym, and the file-info object used only through its table
-// of virtual operations.
+// A plug-in loaded the way the host loads it: dlopen (LoadLibraryA on
+// Windows), the entry points by name, and the file-info object used only
+// through its table of virtual operations.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,14 @@
 
 #include "frame/file_info.h"
 
+// Destruction through slot 0: the virtual destructor, or on Windows the
+// scalar deleting destructor an MSVC-built host calls.
 struct FileInfoDeleter {
-    void operator()(FileInfo* info) const { delete info; }  // slot 0
+#if CVX_MSVC_DELETING_DESTRUCTOR
+    void operator()(FileInfo* info) const { info->DeletingDestructor(kDeletingDestructorFrees); }
+#else
+    void operator()(FileInfo* info) const { delete info; }
+#endif
 };
 using FileInfoPtr = std::unique_ptr<FileInfo, FileInfoDeleter>;
 
@@ -25,14 +31,14 @@ public:
 
     const char* GetExtension(int32_t index) const { return getExtension_(index); }
     FileInfoPtr CreateFileInfo(int32_t kind) const { return FileInfoPtr(createFileInfo_(kind)); }
-    using InstallFunction = int32_t (*)();
+    using InstallFunction = int32_t(CVX_CDECL*)();
     // Null when the library does not export Install.
     InstallFunction install() const { return install_; }
 
 private:
     void* handle_ = nullptr;
-    const char* (*getExtension_)(int32_t) = nullptr;
-    FileInfo* (*createFileInfo_)(int32_t) = nullptr;
+    const char*(CVX_CDECL* getExtension_)(int32_t) = nullptr;
+    FileInfo*(CVX_CDECL* createFileInfo_)(int32_t) = nullptr;
     InstallFunction install_ = nullptr;
 };
 
