@@ -15,3 +15,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Reproducible binaries: the same bytes from any clone, at any time. Paths
+# under the clone's root (the codecs' sources among them) are written as
+# relative to it, and the linker stamps no time into the PE headers.
+get_filename_component(CORVANE_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(CMAKE_C_FLAGS_INIT "-ffile-prefix-map=${CORVANE_SOURCE_ROOT}=.")
+set(CMAKE_CXX_FLAGS_INIT "-ffile-prefix-map=${CORVANE_SOURCE_ROOT}=.")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")

@@ -4,7 +4,8 @@
 #
 #   scripts/build-win32-codecs.sh [PREFIX]      (default build/win32-codecs)
 #
-# The prefix is reused while the source versions match.
+# The prefix is reused while the source versions and the toolchain file
+# match.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,7 +17,8 @@ scratch=$(cd "$scratch" && pwd)
 prefix=$scratch/prefix
 packages=(libogg libvorbis flac)
 
-versions=$(source_versions "${packages[@]}")
+versions="$(source_versions "${packages[@]}")
+toolchain $(sha256sum cmake/mingw-i686.cmake | cut -d' ' -f1)"
 if [ -f "$prefix/.versions" ] && [ "$(cat "$prefix/.versions")" = "$versions" ]; then
   echo "codecs up to date in $prefix"
   exit 0
