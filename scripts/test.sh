@@ -3,7 +3,8 @@
 # CI runs): the normal build and the sanitizer build (ASan + UBSan) run the
 # whole suite, the ThreadSanitizer build runs the concurrency tests, valgrind
 # memcheck runs the whole suite again, every fuzz target runs briefly, and
-# the 32-bit Windows DLLs are built and tested under Wine.
+# the 32-bit Windows DLLs and cvxscan.exe are built and tested under Wine,
+# and the Windows release is built twice and must come out the same.
 # With preset names as arguments, only those builds' suites run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,3 +29,7 @@ echo "== Windows DLLs under Wine"
 start=$SECONDS
 ./scripts/test-windows.sh
 echo "Windows job: $((SECONDS - start)) s"
+echo "== Windows release, built twice"
+start=$SECONDS
+./scripts/check-reproducible.sh
+echo "reproducibility check: $((SECONDS - start)) s"
