@@ -9,15 +9,20 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 # The Linux side: the sample library and what the Linux plug-ins read in it.
 cmake --preset default >/dev/null
-cmake --build --preset default --target cvxsamples record_dump cvxscan
+cmake --build --preset default --target cvxsamples record_dump cvxscan write_damaged_set
 samples=$PWD/build/win32/samples
+damaged=$PWD/build/win32/damaged
 reference=$PWD/build/win32/reference
 rm -rf "$samples" "$reference"
 mkdir -p "$reference"
 build/default/cvxsamples "$samples" >/dev/null
+# Damaged files too: cut and flipped ones, and a selection of the fuzz
+# corpora when a fuzz run has left them.
+build/default/tests/write_damaged_set "$damaged" build/fuzz/corpus/ogg_open build/fuzz/corpus/flac_open
 for plugin in OGG FLAC; do
   folder=$(echo "$plugin" | tr '[:upper:]' '[:lower:]')
   build/default/tests/record_dump "build/default/$plugin.cvx" "$samples/$folder" >"$reference/$folder.txt"
+  build/default/tests/record_dump "build/default/$plugin.cvx" "$damaged/$folder" >"$reference/damaged-$folder.txt"
 done
 # cvxscan's catalogue of them, from the folder holding samples/, which has
 # one damaged file: status 1.
@@ -29,7 +34,8 @@ done
 
 # A fresh Wine prefix for every run, made before the tests share it.
 prefix=$PWD/build/win32/wineprefix
-./scripts/build-windows.sh -DCORVANE_SAMPLES_DIR="$samples" -DCORVANE_REFERENCE_DIR="$reference"
+./scripts/build-windows.sh -DCORVANE_SAMPLES_DIR="$samples" -DCORVANE_DAMAGED_DIR="$damaged" \
+  -DCORVANE_REFERENCE_DIR="$reference"
 rm -rf "$prefix"
 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= timeout 300 wineboot --init
 cmake --build --preset win32

@@ -1,0 +1,124 @@
+// write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS]
+//
+// Writes FOLDER/ogg and FOLDER/flac, a bounded set of damaged files for
+// comparing the builds of the plug-ins with one another: real files cut
+// short and with bytes flipped, as the damage tests make them, and a
+// selection of the fuzz corpora when their folders are given. The same
+// inputs give the same set: cuts and flips at fixed strides, corpus files
+// taken in byte order of their names at a fixed stride.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+#include "tools/samples/flac_files.h"
+#include "tools/samples/ogg_files.h"
+#include "tools/samples/picture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kCutsPerFile = 50;
+constexpr size_t kFlippedBytesPerFile = 45;
+constexpr size_t kCorpusFilesPerFormat = 300;  // with the rest, under 1000 a folder
+const uint8_t kMasks[] = {0xFF, 0x80, 0x01};
+
+struct Base {
+    std::string name;
+    Bytes bytes;
+    size_t headerBytes;  // where flips matter most: the headers or metadata
+};
+
+std::vector<Base> OggBases() {
+    VorbisStream tagged;
+    tagged.seconds = 0.5;
+    tagged.comments = {"TITLE=Gr\xC3\xBC\xC3\x9F" "e", "ARTIST=A", "ARTIST=B", "DATE=2002-10-19", "TRACKNUMBER=07/12"};
+    VorbisStream pictured = tagged;
+    pictured.comments.push_back(PictureComment(PictureBody(kFrontCover, JpegLikeBytes(2000, 5))));
+    return {{"tagged", EncodeVorbis(tagged), 4000},
+            {"chained", ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"}), 4000},
+            {"pictured", EncodeVorbis(pictured), 7000}};
+}
+
+std::vector<Base> FlacBases() {
+    FlacStream tagged;
+    tagged.totalSamples = 4000;
+    tagged.comments = {"TITLE=Caf\xC3\xA9", "ARTIST=A", "ARTIST=B", "ALBUM=\xE2\x82\xAC", "DATE=1999"};
+    const Bytes everyBlock = WithMetadataBlocks(
+        EncodeFlac(tagged), {SeekTableBlock(2), ApplicationBlock("test", {1, 2, 3}), CueSheetBlock(),
+                             PictureBlock(PictureBody(kFrontCover, JpegLikeBytes(300, 1))), PaddingBlock(64)});
+    const Bytes twoBlocks = WithId3v1(FlacWithTwoCommentBlocks({"TITLE=One", "ARTIST=A"}, {"ALBUM=B"}),
+                                      Id3v1Tag({"T", "A", "B", "2000", "", 1, 2}));
+    auto metadataEnd = [](const Bytes& file) { return file.size() - SplitFlac(file).audio.size(); };
+    return {{"every-block", everyBlock, metadataEnd(everyBlock)},
+            {"two-comment-blocks", twoBlocks, metadataEnd(twoBlocks)},
+            {"id3v2-first", WithId3v2Prefix(EncodeFlac(tagged), 40), 200}};
+}
+
+std::string Numbered(const char* kind, size_t number, const std::string& rest) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%s-%06zu-", kind, number);
+    return text + rest;
+}
+
+void WriteDamaged(const fs::path& folder, const std::vector<Base>& bases, const std::string& extension) {
+    for (const Base& base : bases) {
+        const std::string suffix = base.name + extension;
+        const size_t cutStride = std::max<size_t>(1, base.bytes.size() / kCutsPerFile);
+        for (size_t cut = 0; cut < base.bytes.size(); cut += cutStride) {
+            WriteBytes((folder / Numbered("cut", cut, suffix)).string(), Bytes(base.bytes.begin(), base.bytes.begin() + cut));
+        }
+        const size_t region = std::min(base.headerBytes, base.bytes.size());
+        const size_t flipStride = std::max<size_t>(1, region / kFlippedBytesPerFile);
+        for (size_t offset = 0; offset < region; offset += flipStride) {
+            for (const uint8_t mask : kMasks) {
+                Bytes damaged = base.bytes;
+                damaged[offset] ^= mask;
+                char kind[16];
+                std::snprintf(kind, sizeof kind, "flip%02X", mask);
+                WriteBytes((folder / Numbered(kind, offset, suffix)).string(), damaged);
+            }
+        }
+    }
+}
+
+void WriteCorpusSelection(const fs::path& folder, const fs::path& corpus, const std::string& extension) {
+    std::error_code error;
+    std::vector<fs::path> files;
+    for (fs::directory_iterator it(corpus, error), end; !error && it != end; it.increment(error)) {
+        if (it->is_regular_file()) files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    const size_t stride = std::max<size_t>(1, (files.size() + kCorpusFilesPerFormat - 1) / kCorpusFilesPerFormat);
+    for (size_t i = 0; i < files.size(); i += stride) {
+        fs::copy_file(files[i], folder / ("corpus-" + files[i].filename().string() + extension),
+                      fs::copy_options::overwrite_existing);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 && argc != 4) {
+        std::fprintf(stderr, "usage: write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS]\n");
+        return 2;
+    }
+    const fs::path root = argv[1];
+    fs::remove_all(root);
+    fs::create_directories(root / "ogg");
+    fs::create_directories(root / "flac");
+    WriteDamaged(root / "ogg", OggBases(), ".ogg");
+    WriteDamaged(root / "flac", FlacBases(), ".flac");
+    if (argc == 4) {
+        WriteCorpusSelection(root / "ogg", argv[2], ".ogg");
+        WriteCorpusSelection(root / "flac", argv[3], ".flac");
+    }
+    for (const char* format : {"ogg", "flac"}) {
+        const auto count = std::distance(fs::directory_iterator(root / format), fs::directory_iterator());
+        std::printf("%s: %ld files\n", format, static_cast<long>(count));
+    }
+    return 0;
+}
