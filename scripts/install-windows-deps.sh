@@ -2,8 +2,8 @@
 # Prepares the machine for the 32-bit Windows build: the i386 architecture
 # (for wine32), source entries for Debian's archive (the codecs are built
 # from Debian's own source packages), the mingw-w64 cross compiler, Wine,
-# clang and lld (a test host is built in Microsoft's ABI) and a Japanese
-# locale for the tests.
+# clang and lld (a test host is built in Microsoft's ABI) and the locales
+# whose code pages the tests run under.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +19,10 @@ enable_deb_src
 ./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 wine wine32:i386 locales clang lld "$@"
 
 # Wine takes the ANSI code page and the encoding of file names from the
-# locale; the tests run under Japanese (code page 932) too, so it must exist.
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-  "${as_root[@]}" localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
-fi
+# locale; the tests run under the code pages Corvane's users have, so each
+# locale must exist: 1250, 1251, 1253, 932, 936, 949 and 950 in this order.
+for locale in pl_PL ru_RU el_GR ja_JP zh_CN ko_KR zh_TW; do
+  if ! locale -a 2>/dev/null | grep -qix "$locale.utf8"; then
+    "${as_root[@]}" localedef -i "$locale" -c -f UTF-8 "$locale.UTF-8"
+  fi
+done

@@ -7,9 +7,9 @@
 #include "frame/platform/code_page_text_win32.h"
 
 size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
-    return ConvertToCodePage(CP_ACP, units, out, capacity);
+    return ConvertToCodePage(kHostCodePage, units, out, capacity);
 }
 
 size_t WholeAnsiCharacters(const char* text, size_t length, size_t room) {
-    return WholeCharacterPrefix(CP_ACP, text, length, room);
+    return WholeCharacterPrefix(kHostCodePage, text, length, room);
 }

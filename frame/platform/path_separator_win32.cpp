@@ -5,4 +5,4 @@
 // byte can be 0x5C, the same byte as '\' (as _mbsrchr knows).
 const char kPathSeparator = '\\';
 
-size_t FindLastPathSeparator(const std::string& path) { return FindLastCharacter(CP_ACP, path, kPathSeparator); }
+size_t FindLastPathSeparator(const std::string& path) { return FindLastCharacter(kHostCodePage, path, kPathSeparator); }

@@ -29,6 +29,7 @@ int gFailures = 0;
 
 constexpr UINT kShiftJis = 932;
 constexpr UINT kWestern = 1252;
+constexpr UINT kUtf8 = 65001;  // the ANSI code page Windows 10 can be set to
 // U+8868 in Shift-JIS is 0x95 0x5C: its trail byte is the byte of '\'.
 constexpr char kTrailBackslash[] = "\x95\x5C";
 constexpr uint16_t kTrailBackslashUnit = 0x8868;
@@ -73,6 +74,27 @@ void LongConversionKeepsWholeCharacters() {
     const uint16_t pair[] = {'A', 0xD83C, 0xDFB5, 0};
     CHECK(ConvertToCodePage(kWestern, pair, out, 3) == 2);
     CHECK(std::strcmp(out, "A") == 0);
+}
+
+// In UTF-8 a character takes up to four bytes: no cut may end inside one.
+void Utf8CutsWholeSequences() {
+    const std::string euros = "ab\xE2\x82\xAC\xE2\x82\xAC";  // "ab€€"
+    CHECK(WholeCharacterPrefix(kUtf8, euros.data(), euros.size(), 4) == 2);
+    CHECK(WholeCharacterPrefix(kUtf8, euros.data(), euros.size(), 5) == 5);
+    CHECK(WholeCharacterPrefix(kUtf8, euros.data(), euros.size(), 7) == 5);
+    // A sequence without its continuation bytes is cut a byte at a time.
+    CHECK(WholeCharacterPrefix(kUtf8, "a\xE2\x82" "b", 4, 3) == 3);
+    CHECK(FindLastCharacter(kUtf8, "x\\\xE2\x82\xAC", '\\') == 1);
+
+    // A joined field's cut: 300 euros converted whole (what fits: 170 of
+    // three bytes), then cut to the 109 bytes left after 400 bytes and ", ".
+    uint16_t units[301];
+    for (int i = 0; i < 300; ++i) units[i] = 0x20AC;
+    units[300] = 0;
+    char converted[512];
+    const size_t size = ConvertToCodePage(kUtf8, units, converted, sizeof converted);
+    CHECK(size == 511);
+    CHECK(WholeCharacterPrefix(kUtf8, converted, size - 1, kTagFieldSize - 1 - 402) == 108);
 }
 
 // The whole chain under the system's code page, when that is 932: a value
@@ -141,6 +163,7 @@ int main(int argc, char** argv) {
     PluginIniSitsThreeLevelsUp();
     CutsNeverSplitACharacter();
     LongConversionKeepsWholeCharacters();
+    Utf8CutsWholeSequences();
     AppendingUnderShiftJisCutsWholeCharacters();
     LibFlacGetsUtf8Names();
     ProfileValuesAreReadWhole();

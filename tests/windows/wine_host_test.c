@@ -4,8 +4,9 @@
  * compiler does: entry points by name, objects only through their table of
  * __thiscall slots, destruction through slot 0 with flags 1. Checks every
  * slot, the entry points, Install into a fresh folder tree, the version
- * resource, and files whose names are not ASCII. Prints each failed check
- * and exits 1 when there was one.
+ * resource, and, in the script of the system's ANSI code page, file and
+ * folder names and FLAC tag values. Prints each failed check and exits 1
+ * when there was one.
  */
 #include <stdio.h>
 #include <string.h>
@@ -47,6 +48,45 @@ static const PluginCase kCases[] = {
 };
 
 static const char kDefaultList[] = "MP3, MPC, MP+, MPP, WMA, APE, MAC";
+
+/* What each ANSI code page the tests run under is used to write, in UTF-8:
+   a word of its script, for folder and file names, and, in the double-byte
+   code pages that have one, a character whose trail byte is the byte of
+   '\'. The tag values add characters most of these code pages lack. */
+typedef struct Script {
+    UINT codePage;
+    const char* word;
+    const char* trailBackslash;
+} Script;
+
+static const Script kScripts[] = {
+    {1252, "Caf\xC3\xA9", NULL},                                      /* Café */
+    {1250, "\xC5\xB9r\xC3\xB3" "d\xC5\x82o", NULL},                    /* Źródło */
+    {1251, "\xD0\x9C\xD1\x83\xD0\xB7\xD1\x8B\xD0\xBA\xD0\xB0", NULL},       /* Музыка */
+    {1253, "\xCE\x9C\xCE\xBF\xCF\x85\xCF\x83\xCE\xB9\xCE\xBA\xCE\xAE", NULL}, /* Μουσική */
+    {932, "\xE9\x9F\xB3\xE6\xA5\xBD", "\xE8\xA1\xA8"},                   /* 音楽, 表 (0x95 0x5C) */
+    {936, "\xE9\x9F\xB3\xE4\xB9\x90", "\xE4\xB9\x97"},                   /* 音乐, 乗 (0x81 0x5C) */
+    {949, "\xEC\x9D\x8C\xEC\x95\x85", NULL},                            /* 음악: no trail byte is '\' */
+    {950, "\xE9\x9F\xB3\xE6\xA8\x82", "\xE5\x8A\x9F"},                   /* 音樂, 功 (0xA5 0x5C) */
+};
+/* é ß ½ ж Ω ‰ €, one space apart */
+static const char kForeignCharacters[] = " \xC3\xA9 \xC3\x9F \xC2\xBD \xD0\xB6 \xCE\xA9 \xE2\x80\xB0 \xE2\x82\xAC";
+
+static const Script* SystemScript(void) {
+    for (size_t i = 0; i < sizeof kScripts / sizeof kScripts[0]; ++i) {
+        if (kScripts[i].codePage == GetACP()) return &kScripts[i];
+    }
+    return &kScripts[0];
+}
+
+/* UTF-8 text as the system itself converts it to the ANSI code page: no
+   flags, the default replacement for what the code page lacks. */
+static void ToAnsi(const char* utf8, char* out, int size) {
+    static WCHAR wide[4096];
+    out[0] = '\0';
+    if (MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 4096) == 0) return;
+    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size, NULL, NULL) == 0) out[0] = '\0';
+}
 
 static void Join(char* out, const char* folder, const char* name) {
     snprintf(out, kPathSize, "%s\\%s", folder, name);
@@ -136,10 +176,12 @@ static void CheckEntryPointsAndSlots(const PluginCase* c, const Plugin* plugin, 
         CHECK(failed.size == -1);
     }
 
-    /* 't\xE9st' is 'tést' in code page 1252 (and a letter in every single-byte
-       ANSI code page): the plug-in must find the file the host names. */
-    char nonAscii[kPathSize];
-    snprintf(nonAscii, sizeof nonAscii, "%s\\t\xE9st%s", scratch, c->extension);
+    /* A name in the script of the system's code page, as the host passes
+       it: in that code page. The plug-in must find the file it names. */
+    char word[kPathSize], nonAscii[kPathSize];
+    ToAnsi(SystemScript()->word, word, sizeof word);
+    CHECK(word[0] != '\0' && strchr(word, '?') == NULL);
+    snprintf(nonAscii, sizeof nonAscii, "%s\\%s%s", scratch, word, c->extension);
     CHECK(CopyFileA(sample, nonAscii, FALSE));
     Record copy;
     ReadRecord(plugin, nonAscii, &copy);
@@ -195,9 +237,18 @@ static void CheckInstall(const char* pluginFolder, const char* scratch) {
     char root[kPathSize], plugins[kPathSize], formats[kPathSize], ini[kPathSize];
     Join(root, scratch, "Corvane");
     Join(plugins, root, "Plugins");
-    /* Under code page 932 the plug-ins' folder is named U+8868, 0x95 0x5C,
-       whose trail byte is the byte of '\': the path search must step over it. */
-    Join(formats, plugins, GetACP() == 932 ? "\x95\x5C" : "Formats");
+    /* The plug-ins' folder is named in the system's script and ends, where
+       the code page has one, with a character whose trail byte is the byte
+       of '\': the path search must step over it. */
+    const Script* script = SystemScript();
+    char folder[kPathSize] = "", trail[8] = "";
+    ToAnsi(script->word, folder, sizeof folder);
+    if (script->trailBackslash != NULL) {
+        ToAnsi(script->trailBackslash, trail, sizeof trail);
+        CHECK(strlen(trail) == 2 && trail[1] == '\\');
+        strcat(folder, trail);
+    }
+    Join(formats, plugins, folder);
     Join(ini, root, "plugin.ini");
     CHECK(CreateDirectoryA(root, NULL) && CreateDirectoryA(plugins, NULL) && CreateDirectoryA(formats, NULL));
 
@@ -230,6 +281,97 @@ static void CheckInstall(const char* pluginFolder, const char* scratch) {
     RemoveDirectoryA(root);
 }
 
+/* A FLAC file of nothing but its stream information and one Vorbis
+   comment: what the FLAC reader needs to read tags. */
+static void WriteTaggedFlac(const char* path, const char* const* entries, size_t count) {
+    static unsigned char file[8192];
+    size_t n = 0;
+    memcpy(file, "fLaC", 4);
+    n = 4;
+    /* STREAMINFO (type 0, 34 bytes): 4096-sample blocks, 44.1 kHz, mono,
+       16 bits, 441000 samples (10 s), no MD5. */
+    const unsigned char streamInfo[4 + 34] = {0x00, 0, 0, 34, 0x10, 0x00, 0x10, 0x00, 0, 0, 0, 0, 0, 0,
+                                              0x0A, 0xC4, 0x40, 0xF0, 0x00, 0x06, 0xBA, 0xA8};
+    memcpy(file + n, streamInfo, sizeof streamInfo);
+    n += sizeof streamInfo;
+    /* VORBIS_COMMENT (type 4, last): vendor length 0, entry count, entries,
+       every length 32-bit little-endian. */
+    const size_t header = n;
+    n += 4;
+    size_t body = n;
+    memset(file + n, 0, 4);
+    n += 4;
+    file[n++] = (unsigned char)count;
+    file[n++] = 0, file[n++] = 0, file[n++] = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t length = strlen(entries[i]);
+        for (int k = 0; k < 4; ++k) file[n++] = (unsigned char)(length >> (8 * k));
+        memcpy(file + n, entries[i], length);
+        n += length;
+    }
+    const size_t bodyLength = n - body;
+    file[header] = 0x80 | 4;
+    file[header + 1] = (unsigned char)(bodyLength >> 16);
+    file[header + 2] = (unsigned char)(bodyLength >> 8);
+    file[header + 3] = (unsigned char)bodyLength;
+    FILE* out = fopen(path, "wb");
+    CHECK(out != NULL);
+    if (out == NULL) return;
+    fwrite(file, 1, n, out);
+    fclose(out);
+}
+
+/* FLAC values come out as the system's own conversion gives them, and a
+   joined field cut at 511 bytes ends on a whole character. */
+static void CheckFlacValuesInTheSystemScript(const char* pluginFolder, const char* scratch) {
+    char library[kPathSize], path[kPathSize];
+    Join(library, pluginFolder, "FLAC.cvx");
+    Join(path, scratch, "values.flac");
+    Plugin plugin;
+    CHECK(LoadPlugin(library, &plugin));
+    if (plugin.library == NULL) return;
+
+    static char title[4096], first[4096], second[4096], longValue[4096];
+    snprintf(title, sizeof title, "TITLE=%s%s", SystemScript()->word, kForeignCharacters);
+    /* Two artists: 400 letters, then the script's word again and again, so
+       the field's 511 bytes end inside the second value. */
+    snprintf(first, sizeof first, "ARTIST=");
+    memset(first + strlen(first), 'a', 400);
+    snprintf(second, sizeof second, "ARTIST=");
+    while (strlen(second) + strlen(SystemScript()->word) + 1 < 1400) strcat(second, SystemScript()->word);
+    const char* entries[] = {title, first, second};
+    WriteTaggedFlac(path, entries, 3);
+    Record read;
+    ReadRecord(&plugin, path, &read);
+    CHECK(read.status == 0 && read.length == 10);
+
+    char expected[kTagSize];
+    ToAnsi(title + strlen("TITLE="), expected, sizeof expected);
+    CHECK_TEXT(read.title, expected);
+
+    /* The first artist, ", ", then as many whole characters of the second
+       as fit in 511 bytes, each converted by the system on its own. A value
+       is decoded from its first 511 bytes only. */
+    snprintf(longValue, sizeof longValue, "%s, ", first + strlen("ARTIST="));
+    const char* value = second + strlen("ARTIST=");
+    const char* next = value;
+    while (*next != '\0') {
+        const char* end = next + 1;
+        while ((*end & 0xC0) == 0x80) ++end;  /* one UTF-8 character */
+        if (end - value > kTagSize - 1) break;
+        char character[8], converted[8];
+        memcpy(character, next, (size_t)(end - next));
+        character[end - next] = '\0';
+        ToAnsi(character, converted, sizeof converted);
+        if (strlen(longValue) + strlen(converted) > kTagSize - 1) break;
+        strcat(longValue, converted);
+        next = end;
+    }
+    CHECK_TEXT(read.artist, longValue);
+    DeleteFileA(path);
+    UnloadPlugin(&plugin);
+}
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: wine_host_test PLUGIN_FOLDER SAMPLES_FOLDER\n");
@@ -255,6 +397,7 @@ int main(int argc, char** argv) {
         CheckVersionResource(c, library);
         UnloadPlugin(&plugin);
     }
+    CheckFlacValuesInTheSystemScript(argv[1], scratch);
     CheckInstall(argv[1], scratch);
     RemoveDirectoryA(scratch);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "frame/platform/code_page_text_win32.h"
 #include "frame/platform/path_separator.h"
 #include "tools/cvxscan/platform/file_system.h"
 
@@ -108,9 +109,9 @@ void PrepareStandardOutput() {
 
 std::string FileNameToUtf8(const std::string& name) {
     if (name.empty()) return name;
-    const int units = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    const int units = MultiByteToWideChar(kHostCodePage, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
+    MultiByteToWideChar(kHostCodePage, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), bytes, nullptr, nullptr);
