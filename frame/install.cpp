@@ -2,6 +2,7 @@
 
 #include "frame/ascii.h"
 #include "frame/platform/ini_file.h"
+#include "frame/platform/ini_lock.h"
 #include "frame/plugin_ini_path.h"
 
 namespace {
@@ -16,6 +17,10 @@ std::string LowerCaseCopy(std::string text) {
 int32_t RegisterExtension(const std::optional<std::string>& libraryPath, const PluginConstants& plugin) {
     if (!libraryPath) return 0;
     const std::string iniPath = PluginIniPath(*libraryPath);
+    // Another registration under way would write back a list without this
+    // one's word: wait for it, and give up rather than race it.
+    const IniFileLock lock(iniPath);
+    if (!lock.held()) return 0;
     const std::string list = ReadIniString(iniPath, kIniSection, kExtensionListKey, kDefaultExtensionList);
 
     // A plain substring search: "OGGX" counts as listing OGG.

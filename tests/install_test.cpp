@@ -1,12 +1,15 @@
 // Install, called through dlsym on a copy of the plug-in placed in a host's
 // folder tree, as the host would.
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "frame/install.h"
 #include "frame/plugin_ini_path.h"
@@ -181,6 +184,66 @@ TEST_F(InstallTest, BothPlugInsRegisterInEitherOrder) {
     EXPECT_NE(Install(*ogg), 0);
     EXPECT_NE(Install(*flac), 0);
     EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, FLAC, OGG\n");
+}
+
+namespace {
+
+// install_once for each of `plugins`, all released at the same moment; the
+// exit status of each.
+std::vector<int> InstallAtOnce(const std::vector<std::string>& plugins) {
+    std::vector<pid_t> children;
+    std::vector<int> releases;
+    for (const std::string& plugin : plugins) {
+        int pipeEnds[2];
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+        const char* argv[] = {INSTALL_ONCE_PATH, plugin.c_str(), nullptr};
+        pid_t child = -1;
+        EXPECT_EQ(posix_spawn(&child, INSTALL_ONCE_PATH, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[0]);
+        children.push_back(child);
+        releases.push_back(pipeEnds[1]);
+    }
+    usleep(20000);  // time to load the plug-ins and wait
+    for (const int release : releases) close(release);
+    std::vector<int> statuses;
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        statuses.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return statuses;
+}
+
+}  // namespace
+
+// Two host processes starting together: both plug-ins register at the same
+// moment, and neither entry may be lost, nor anything else in the file.
+TEST_F(InstallTest, TwoPlugInsRegisteringAtOnceBothStay) {
+    Place(OGG_PLUGIN_PATH, "Plugins/Formats/OGG.cvx");
+    Place(FLAC_PLUGIN_PATH, "Plugins/Formats/FLAC.cvx");
+    const std::vector<std::string> plugins = {(root() / "Plugins/Formats/OGG.cvx").string(),
+                                              (root() / "Plugins/Formats/FLAC.cvx").string()};
+    const std::string before = "; settings\n[Window]\nLeft=10\n[Corvane]\nSkin=Dark\ncorvane_extlist=MP3\nScan=1\n";
+    int lost = 0;
+    constexpr int kRounds = 200;
+    for (int round = 0; round < kRounds; ++round) {
+        WriteText(iniPath(), before);
+        EXPECT_EQ(InstallAtOnce(plugins), (std::vector<int>{0, 0})) << "round " << round;
+        const std::string after = ReadText(iniPath());
+        const bool bothListed = after == "; settings\n[Window]\nLeft=10\n[Corvane]\nSkin=Dark\n"
+                                         "corvane_extlist=MP3, OGG, FLAC\nScan=1\n" ||
+                                after == "; settings\n[Window]\nLeft=10\n[Corvane]\nSkin=Dark\n"
+                                         "corvane_extlist=MP3, FLAC, OGG\nScan=1\n";
+        if (!bothListed) ++lost;
+        // Nothing but the file and the plug-ins' folder: no temporary, no lock.
+        EXPECT_EQ(std::distance(fs::directory_iterator(root()), fs::directory_iterator()), 2) << "round " << round;
+    }
+    EXPECT_EQ(lost, 0) << "of " << kRounds << " rounds";
 }
 
 TEST(RegisterExtension, AnUnknownLibraryPathTouchesNothing) {

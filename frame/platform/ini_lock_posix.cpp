@@ -1,0 +1,46 @@
+// The lock is an advisory one (flock) on the folder holding the file: the
+// folder outlives the atomic replacement of the file, which a lock on the
+// file itself would not, and no lock file is left beside it.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "frame/platform/ini_lock.h"
+
+namespace {
+
+constexpr int kPollMicroseconds = 2000;
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+IniFileLock::IniFileLock(const std::string& path) {
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        // No folder, no file to race for: the write will fail or create both.
+        held_ = errno == ENOENT;
+        return;
+    }
+    for (int waited = 0; waited <= kIniLockWaitMilliseconds * 1000; waited += kPollMicroseconds) {
+        if (::flock(folder, LOCK_EX | LOCK_NB) == 0) {
+            held_ = true;
+            handle_ = folder;
+            return;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) break;
+        ::usleep(kPollMicroseconds);
+    }
+    ::close(folder);
+}
+
+IniFileLock::~IniFileLock() {
+    // Closing the descriptor releases the lock.
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
