@@ -44,6 +44,8 @@ TEST_F(FlacPlugin, LengthIsTotalSamplesOverRateTruncated) {
     EXPECT_EQ(Read(AssembleFlac({StreamInfoBlock(8000, 7999)})).length, 0);
     EXPECT_EQ(Read(AssembleFlac({StreamInfoBlock(0, 80000)})).length, 0);
     EXPECT_EQ(Read(AssembleFlac({StreamInfoBlock(1, 0xFFFFFFFFFull)})).length, -1);  // low 32 bits of 2^36 - 1
+    // A count past 2^32 at a real rate: the division is 64-bit.
+    EXPECT_EQ(Read(AssembleFlac({StreamInfoBlock(44100, 4'410'000'000ull)})).length, 100'000);
 }
 
 TEST_F(FlacPlugin, JoinsRepeatedNamesAndLetTheLastNumberWin) {
@@ -55,7 +57,8 @@ TEST_F(FlacPlugin, JoinsRepeatedNamesAndLetTheLastNumberWin) {
 }
 
 TEST_F(FlacPlugin, SkipsEmptyValuesAndEntriesWithoutEquals) {
-    const Reading r = Read(Tagged({"TITLE=Foo", "TITLE=", "TITLE", "TITLES=x", "=x", "ALBUM=Bar", "ARTIST=Baz"}));
+    const Reading r =
+        Read(Tagged({"TITLE=Foo", "TITLE=", "TITLE", "TITLES=x", "TITLE =x", "=x", "ALBUM=Bar", "ARTIST=Baz"}));
     EXPECT_EQ(r.title, "Foo");
     EXPECT_EQ(r.album, "Bar");
 }

@@ -16,6 +16,7 @@ std::string Narrow(const std::string& utf8, int32_t capacity = 512) {
 
 TEST(NarrowUtf8ToLatin1, KeepsLatin1CharactersAsSingleBytes) {
     EXPECT_EQ(Narrow("Caf\xC3\xA9"), "Caf\xE9");
+    EXPECT_EQ(Narrow("\xC3\xBF"), "\xFF");  // U+00FF, the last that fits
     EXPECT_EQ(Narrow("Gr\xC3\xBC\xC3\x9F" "e"), "Gr\xFC\xDF" "e");
     EXPECT_EQ(Narrow("plain ASCII"), "plain ASCII");
     EXPECT_EQ(Narrow("\xC1\x81"), "A");  // over-long forms decode like others

@@ -1,13 +1,29 @@
 // Damaged Ogg Vorbis files: every cut and every header byte flipped must get
 // an answer, without a crash, a leak or a descriptor left open.
 #include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
 
+#include <cstdio>
 #include <string>
 
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
 namespace {
+
+// What Open must answer for the file at `path`: libvorbisfile's own
+// verdict, ov_open on a plain stream.
+int32_t LibVorbisfileVerdict(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return 1;
+    OggVorbis_File vorbis;
+    if (ov_open(file, &vorbis, nullptr, 0) != 0) {
+        std::fclose(file);
+        return 1;
+    }
+    ov_clear(&vorbis);
+    return 0;
+}
 
 class OggDamage : public ::testing::Test, public PluginFixture {
 protected:
@@ -38,7 +54,7 @@ TEST_F(OggDamage, EveryCutGetsAnAnswer) {
     const int before = CountOpenDescriptors();
     for (size_t cut = 0; cut < original_.size(); cut += (cut < headerEnd_ + 64 ? 1 : 61)) {
         const int32_t result = OpenBytes(*info, Bytes(original_.begin(), original_.begin() + cut));
-        ASSERT_TRUE(result == 0 || result == 1) << "cut at " << cut;
+        ASSERT_EQ(result, LibVorbisfileVerdict(path_)) << "cut at " << cut;
         if (cut < headerEnd_ / 2) {
             EXPECT_EQ(result, 1) << "cut at " << cut;
         }
@@ -51,7 +67,7 @@ TEST_F(OggDamage, EveryFlippedHeaderByteGetsAnAnswer) {
     const int before = CountOpenDescriptors();
     for (size_t offset = 0; offset < headerEnd_; ++offset) {
         const int32_t result = OpenBytes(*info, FlipInsidePage(original_, offset));
-        ASSERT_TRUE(result == 0 || result == 1) << "flip at " << offset;
+        ASSERT_EQ(result, LibVorbisfileVerdict(path_)) << "flip at " << offset;
         char text[512];
         EXPECT_LT(info->GetTitle(text), 512);
         EXPECT_LE(info->GetLengthText(text), 13);

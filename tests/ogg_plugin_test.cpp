@@ -41,6 +41,7 @@ TEST_F(OggPlugin, MatchesNamesWithTheirEqualsSignIgnoringCase) {
     EXPECT_EQ(ReadTagged({"TITLE"}).title, "");
     EXPECT_EQ(ReadTagged({"DATE2=1999"}).year, 0);
     EXPECT_EQ(ReadTagged({"TITLES=x"}).title, "");
+    EXPECT_EQ(ReadTagged({"TITLE =x"}).title, "");  // the blank is part of the name
     EXPECT_EQ(ReadTagged({"T\xC3\x8DTLE=x"}).title, "");  // only ASCII letters fold
 }
 

@@ -56,3 +56,16 @@ TEST(TrimToLastOggPage, LeavesFilesWithoutPagesWhole) {
     EXPECT_EQ(VisibleEnd(Bytes(70000, 0)), 70000);
     EXPECT_EQ(VisibleEnd({}), 0);
 }
+
+TEST(TrimmedStream, ReadsStopAtItsEnd) {
+    TempDir dir;
+    const std::string path = dir.File("stream.bin");
+    WriteBytes(path, Bytes(100, 'x'));
+    FilePtr file = OpenRegularFileForReading(path.c_str());
+    ASSERT_EQ(fseeko(file.get(), 50, SEEK_SET), 0);
+    TrimmedStream stream{file.get(), 60, 50};
+    char buffer[20];
+    EXPECT_EQ(kTrimmedStreamCallbacks.read_func(buffer, 1, sizeof buffer, &stream), 10u);
+    EXPECT_EQ(kTrimmedStreamCallbacks.read_func(buffer, 1, sizeof buffer, &stream), 0u);
+    EXPECT_EQ(stream.position, 60);
+}
