@@ -131,7 +131,9 @@ void CountUnderCallgrind(std::vector<Driver>& drivers, size_t files) {
         CALLGRIND_TOGGLE_COLLECT;
         const PassTotals totals = Pass(driver, files);
         CALLGRIND_TOGGLE_COLLECT;
-        CALLGRIND_DUMP_STATS_AT(driver.Label().c_str());
+        // The request reads the text after the statement that names it.
+        const std::string label = driver.Label();
+        CALLGRIND_DUMP_STATS_AT(label.c_str());
         std::printf("%s %llu\n", driver.Label().c_str(), static_cast<unsigned long long>(totals.files));
     }
 }
