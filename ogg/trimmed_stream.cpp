@@ -147,10 +147,11 @@ void TrimToLastOggPage(TrimmedStream& stream) {
     if (!PagesRunToTheEnd(stream.file, stream.end)) {
         // Never end the stream before what the reader has already read:
         // libvorbisfile would then search between a start past its end and
-        // that end, and never finish. Trailing junk worth hiding lies far
-        // beyond the headers anyway.
+        // that end, and never finish. A short file read whole with the
+        // headers ends where that read did, which hides all but a few
+        // kilobytes of what follows its last page.
         const off_t lastPageEnd = EndOfLastOggPage(stream.file, stream.end);
-        if (lastPageEnd >= stream.position) stream.end = lastPageEnd;
+        stream.end = std::min(stream.end, std::max(lastPageEnd, stream.position));
     }
     fseeko(stream.file, stream.position, SEEK_SET);
 }

@@ -22,9 +22,9 @@ struct TrimmedStream {
 TrimmedStream WholeStream(std::FILE* file);
 
 // Ends `stream` just past the last complete Ogg page whose checksum holds,
-// found by one backward pass over the file; where there is none it keeps
-// its end, leaving the verdict to libvorbisfile, and so it does when that
-// page ends before the stream's position (bytes already read). A file whose
+// found by one backward pass over the file, or at the stream's position
+// (bytes already read) when that page ends before it; where there is no such
+// page it keeps its end, leaving the verdict to libvorbisfile. A file whose
 // pages run without a gap to its end is recognised from its last few
 // kilobytes. The stream's position is kept.
 void TrimToLastOggPage(TrimmedStream& stream);
