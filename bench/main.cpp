@@ -19,6 +19,7 @@
 
 #include "bench/corpus.h"
 #include "bench/readers.h"
+#include "tools/samples/ogg_files.h"
 #include "tools/host/bytes_read.h"
 
 namespace fs = std::filesystem;
@@ -121,6 +122,35 @@ void Time(std::vector<Driver>& drivers, int rounds) {
     PrintTable(drivers, medians, "files/s", true);
     std::printf("\nbytes read per file (read system calls, page cache included):\n");
     PrintTable(drivers, bytesPerFile, "bytes/file", false);
+}
+
+// The OGG plug-in on what follows a short clip (a download allocated to its
+// full size and only partly written) and between two links of a chained
+// file: zeros it must read past, which should cost time in proportion.
+void TimePadding(const PluginLibrary& ogg, const std::string& corpusFolder) {
+    const fs::path folder = fs::path(corpusFolder) / "padding";
+    fs::create_directories(folder);
+    const Bytes clip = EncodeVorbis({8000, 1, 0.1, {"TITLE=Partial"}, 1});
+    const Bytes link = EncodeVorbis({8000, 1, 0.5, {"TITLE=Link"}, 2});
+    std::printf("\nOGG plug-in past zeros (best of 3 opens):\n");
+    for (const int mebibytes : {16, 64}) {
+        for (const bool between : {false, true}) {
+            Bytes bytes = clip;
+            bytes.insert(bytes.end(), static_cast<size_t>(mebibytes) << 20, 0);
+            if (between) bytes.insert(bytes.end(), link.begin(), link.end());
+            const fs::path path = folder / ((between ? "gap-" : "padding-") + std::to_string(mebibytes) + ".ogg");
+            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                        static_cast<std::streamsize>(bytes.size()));
+            double best = 1e9;
+            for (int round = 0; round < 3; ++round) {
+                const auto start = std::chrono::steady_clock::now();
+                ogg.CreateFileInfo(0)->Open(path.c_str());
+                best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            }
+            std::printf("  %3d MiB %-22s %8.4f s, %6.2f ms per MiB\n", mebibytes,
+                        between ? "between two links" : "after the last page", best, best * 1000 / mebibytes);
+        }
+    }
 }
 
 // Under valgrind: one collected pass per reader, each dumped under its label.
@@ -239,6 +269,7 @@ int main(int argc, char** argv) {
 
     if (!settings.callgrind) {
         Time(drivers, settings.rounds);
+        TimePadding(*oggPlugin, settings.corpusFolder);
         return 0;
     }
     if (RUNNING_ON_VALGRIND) {

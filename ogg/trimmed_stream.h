@@ -11,11 +11,23 @@
 #include <vorbis/vorbisfile.h>
 
 #include <cstdio>
+#include <vector>
 
+// A run of the file the reader does not see: `length` bytes, hidden at
+// offset `visibleAt` of what it sees.
+struct HiddenRun {
+    off_t visibleAt;
+    off_t length;
+};
+
+// Offsets of `end` and `position` are those the reader sees: the file's own,
+// less the hidden runs before them.
 struct TrimmedStream {
     std::FILE* file;
-    off_t end;       // bytes visible to the reader
-    off_t position;  // kept here, so a read needs no ftello
+    off_t end;                 // bytes visible to the reader
+    off_t position;            // kept here, so a read needs no ftello
+    long lastPageSerial = -1;  // of the file's last page, -1 when not known
+    std::vector<HiddenRun> hidden;  // in file order
 };
 
 // A stream over all of `file`, from its current position.
@@ -28,6 +40,17 @@ TrimmedStream WholeStream(std::FILE* file);
 // pages run without a gap to its end is recognised from its last few
 // kilobytes. The stream's position is kept.
 void TrimToLastOggPage(TrimmedStream& stream);
+
+// In a chained file (its last page belongs to no stream of the first link,
+// whose serial numbers are `firstLinkSerials`), hides every run of at least
+// a megabyte between two pages in which no valid page starts: zeros where a
+// download was never written, between two links. libvorbisfile looks for
+// the end of each link by stepping back from the next link one chunk at a
+// time and rescanning up to it, which costs time quadratic in such a run;
+// hidden, the run costs one pass. No page is hidden, nor any byte before
+// `dataStart` or already read, so every record stays as it was. Walks the
+// pages from `dataStart` (where the first link's audio starts) to the end.
+void HideGapsBetweenLinks(TrimmedStream& stream, off_t dataStart, const long* firstLinkSerials, int serialCount);
 
 // Callbacks for ov_open_callbacks over a TrimmedStream; closing the stream
 // closes its file.

@@ -30,12 +30,16 @@ public:
 
     // ov_open in two steps: the headers are checked on the whole file, and
     // only a file that starts as Ogg Vorbis is searched for its last page
-    // before libvorbisfile measures it. Neither step closes the stream when
-    // it fails.
+    // (and, when chained, for gaps between its links) before libvorbisfile
+    // measures it. Neither step closes the stream when it fails.
     bool Open(FilePtr& file) {
         stream_ = WholeStream(file.get());
         if (ov_test_callbacks(&stream_, &handle_, nullptr, 0, kTrimmedStreamCallbacks) != 0) return false;
         TrimToLastOggPage(stream_);
+        // After the headers: where the first link's audio starts, and its
+        // streams' serial numbers (count, then the numbers).
+        HideGapsBetweenLinks(stream_, static_cast<off_t>(handle_.dataoffsets[0]), handle_.serialnos + 2,
+                             static_cast<int>(handle_.serialnos[1]));
         if (ov_test_open(&handle_) != 0) return false;
         file.release();
         opened_ = true;

@@ -2,10 +2,13 @@
 // both plug-ins share): what it reads from Ogg Vorbis files.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <vorbis/vorbisfile.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tools/host/bytes_read.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
@@ -70,15 +73,60 @@ TEST_F(OggPlugin, ChainedFileSumsLengthsAndReportsTheFirstStreamsTags) {
     EXPECT_EQ(r.year, 2001);
 }
 
+// libvorbisfile's own reading of the file at `path`, on a plain stream:
+// the length and title the plug-in must report.
+std::pair<int32_t, std::string> LibVorbisfileReading(const std::string& path) {
+    OggVorbis_File vorbis;
+    if (ov_fopen(path.c_str(), &vorbis) != 0) return {-1, ""};
+    const int32_t seconds = static_cast<int32_t>(ov_time_total(&vorbis, -1));
+    std::string title;
+    if (vorbis_comment* comments = ov_comment(&vorbis, -1)) {
+        if (const char* value = vorbis_comment_query(comments, "TITLE", 0)) title = value;
+    }
+    ov_clear(&vorbis);
+    return {seconds, title};
+}
+
 TEST_F(OggPlugin, BytesAfterTheLastPageAreIgnored) {
-    // A download allocated to its full size and only partly written.
-    const std::string path = WriteFile(EncodeVorbis({8000, 1, 2.0, {"TITLE=Partial"}, 1}), "partial.ogg");
-    ASSERT_EQ(truncate(path.c_str(), 64 * 1024 * 1024), 0);
+    // A download allocated to its full size and only partly written: a clip
+    // shorter than one of libvorbisfile's reads, so that its headers are
+    // read from past its last page, and 256 MiB of zeros that take no disk.
+    const Bytes clip = EncodeVorbis({8000, 1, 0.1, {"TITLE=Partial"}, 1});
+    ASSERT_LT(clip.size(), 4096u);
+    const std::string path = WriteFile(clip, "partial.ogg");
+    ASSERT_EQ(truncate(path.c_str(), 256 * 1024 * 1024), 0);
+    const int64_t before = BytesReadSoFar();
     const Reading r = OpenAndRead(*NewInfo(), path);
     EXPECT_EQ(r.openResult, 0);
-    EXPECT_EQ(r.length, 2);
+    EXPECT_EQ(r.length, 0);
     EXPECT_EQ(r.title, "Partial");
-    EXPECT_EQ(r.fileSize, 64 * 1024 * 1024);
+    EXPECT_EQ(r.fileSize, 256 * 1024 * 1024);
+    // The padding is read once, by the search for the last page (in chunks
+    // a little larger than the stream's buffer: about 1.3 times over).
+    EXPECT_LE(BytesReadSoFar() - before, 384 * 1024 * 1024);
+}
+
+// Zeros between the links of a chained file are read once, and the file
+// reads as libvorbisfile alone reads it.
+TEST_F(OggPlugin, GapsBetweenLinksAreReadOnce) {
+    const Bytes first = EncodeVorbis({8000, 1, 0.5, {"TITLE=One"}, 1});
+    const Bytes second = EncodeVorbis({8000, 1, 0.7, {"TITLE=Two"}, 2});
+    const Bytes third = EncodeVorbis({8000, 1, 1.4, {"TITLE=Three"}, 3});
+    for (const size_t gapBytes : {size_t{0}, size_t{1536} * 1024, size_t{8} << 20}) {
+        SCOPED_TRACE(gapBytes);
+        Bytes chain = first;
+        chain.insert(chain.end(), gapBytes, 0);
+        chain.insert(chain.end(), second.begin(), second.end());
+        chain.insert(chain.end(), gapBytes, 0);
+        chain.insert(chain.end(), third.begin(), third.end());
+        const std::string path = WriteFile(chain, "gaps.ogg");
+        const int64_t before = BytesReadSoFar();
+        const Reading r = OpenAndRead(*NewInfo(), path);
+        EXPECT_LE(BytesReadSoFar() - before, static_cast<int64_t>(chain.size()) + 1024 * 1024);
+        EXPECT_EQ(r.openResult, 0);
+        EXPECT_EQ(r.length, 2);
+        EXPECT_EQ(std::make_pair(r.length, r.title), LibVorbisfileReading(path));
+    }
 }
 
 TEST_F(OggPlugin, ReopeningResetsWhatTheNextFileLacks) {

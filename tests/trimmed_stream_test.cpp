@@ -63,9 +63,30 @@ TEST(TrimmedStream, ReadsStopAtItsEnd) {
     WriteBytes(path, Bytes(100, 'x'));
     FilePtr file = OpenRegularFileForReading(path.c_str());
     ASSERT_EQ(fseeko(file.get(), 50, SEEK_SET), 0);
-    TrimmedStream stream{file.get(), 60, 50};
+    TrimmedStream stream{file.get(), 60, 50, -1, {}};
     char buffer[20];
     EXPECT_EQ(kTrimmedStreamCallbacks.read_func(buffer, 1, sizeof buffer, &stream), 10u);
     EXPECT_EQ(kTrimmedStreamCallbacks.read_func(buffer, 1, sizeof buffer, &stream), 0u);
     EXPECT_EQ(stream.position, 60);
+}
+
+// Reads see the file without its hidden runs, whether they end at a run or
+// cross it, and seeks are in the offsets the reader sees.
+TEST(TrimmedStream, ReadsAndSeeksStepOverHiddenRuns) {
+    TempDir dir;
+    const std::string path = dir.File("stream.bin");
+    WriteBytes(path, Bytes{'a', 'b', 'c', 0, 0, 0, 0, 'd', 'e', 0, 0, 'f'});
+    FilePtr file = OpenRegularFileForReading(path.c_str());
+    TrimmedStream stream{file.get(), 6, 0, -1, {{3, 4}, {5, 2}}};  // "abcdef"
+    char text[8] = {};
+    EXPECT_EQ(kTrimmedStreamCallbacks.read_func(text, 1, 3, &stream), 3u);  // to the first run
+    EXPECT_EQ(kTrimmedStreamCallbacks.read_func(text + 3, 1, 8, &stream), 3u);
+    EXPECT_STREQ(text, "abcdef");
+    ASSERT_EQ(kTrimmedStreamCallbacks.seek_func(&stream, 2, SEEK_SET), 0);
+    EXPECT_EQ(kTrimmedStreamCallbacks.read_func(text, 1, 3, &stream), 3u);
+    EXPECT_EQ(std::string(text, 3), "cde");
+    ASSERT_EQ(kTrimmedStreamCallbacks.seek_func(&stream, -1, SEEK_END), 0);
+    EXPECT_EQ(kTrimmedStreamCallbacks.tell_func(&stream), 5);
+    EXPECT_EQ(kTrimmedStreamCallbacks.read_func(text, 1, 3, &stream), 1u);
+    EXPECT_EQ(text[0], 'f');
 }
