@@ -12,6 +12,7 @@
 
 #include "frame/platform/ini_file.h"
 #include "frame/platform/ini_text.h"
+#include "frame/platform/path_separator.h"
 #include "frame/platform/regular_file.h"
 
 namespace {
@@ -32,12 +33,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return text;
 }
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The file a plain write to `path` would change: symbolic links followed to
 // their end, even when that end does not exist yet.
 std::optional<std::string> ResolveWriteTarget(std::string path) {
@@ -48,7 +43,7 @@ std::optional<std::string> ResolveWriteTarget(std::string path) {
         const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
         if (length < 0) return std::nullopt;
         target[length] = '\0';
-        path = target[0] == '/' ? std::string(target) : FolderOf(path) + "/" + target;
+        path = target[0] == '/' ? std::string(target) : FolderOfPath(path) + "/" + target;
     }
     return std::nullopt;  // a loop of links
 }
@@ -103,7 +98,7 @@ bool ReplaceFile(const std::string& target, const std::string& text, const struc
         return false;
     }
     // Make the rename itself durable; the file is already in place if this fails.
-    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(FolderOfPath(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);

@@ -8,21 +8,16 @@
 #include <cerrno>
 
 #include "frame/platform/ini_lock.h"
+#include "frame/platform/path_separator.h"
 
 namespace {
 
 constexpr int kPollMicroseconds = 2000;
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 IniFileLock::IniFileLock(const std::string& path) {
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(FolderOfPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         // No folder, no file to race for: the write will fail or create both.
         held_ = errno == ENOENT;
