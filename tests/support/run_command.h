@@ -10,5 +10,21 @@ struct CommandResult {
     long maxResidentKiB;  // the program's peak memory
 };
 
-// Runs `argv` (argv[0] a path) with stdin from /dev/null.
-CommandResult RunCommand(const std::vector<std::string>& argv);
+// Where the program's streams go, when not the defaults: stdin from
+// /dev/null, stdout and stderr captured.
+struct CommandStreams {
+    std::string input;         // fed to stdin
+    std::string outputPath;    // stdout written here instead of captured
+    bool closeOutput = false;  // stdout closed
+    std::string workingFolder;
+};
+
+// Runs `argv` (argv[0] a path).
+CommandResult RunCommand(const std::vector<std::string>& argv, const CommandStreams& streams = {});
+
+// Runs `argv` with all three streams on a new pseudo-terminal `columns`
+// wide and returns what it printed there (line ends as the terminal gives
+// them, "\r\n"). With `stallMilliseconds`, stops reading for that long once
+// the program has printed something, so that its writes block.
+CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short columns,
+                            int stallMilliseconds = 0);
