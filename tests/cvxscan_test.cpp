@@ -1,12 +1,19 @@
 // cvxscan end to end, on the sample library, with the built plug-ins.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 #include "tools/cvxscan/text.h"
+#include "tools/samples/flac_files.h"
 #include "tools/samples/sample_library.h"
 
 namespace fs = std::filesystem;
@@ -73,15 +80,18 @@ std::vector<std::string> CsvFields(const std::string& record) {
     return fields;
 }
 
-// The `width` characters of `line` from character `start`, without the
+// The `width` display columns of `line` from column `start`, without the
 // padding around them.
 std::string Cell(const std::string& line, size_t start, size_t width) {
     std::string out;
-    size_t character = 0;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const bool continuation = (static_cast<unsigned char>(line[i]) & 0xC0) == 0x80;
-        if (!continuation && i > 0) ++character;
-        if (character >= start && character < start + width) out += line[i];
+    size_t column = 0;
+    for (size_t i = 0; i < line.size();) {
+        size_t length = 1;
+        while (i + length < line.size() && (static_cast<unsigned char>(line[i + length]) & 0xC0) == 0x80) ++length;
+        const std::string character = line.substr(i, length);
+        if (column >= start && column < start + width) out += character;
+        column += DisplayWidth(character);
+        i += length;
     }
     const size_t first = out.find_first_not_of(' ');
     return first == std::string::npos ? std::string() : out.substr(first, out.find_last_not_of(' ') - first + 1);
@@ -99,9 +109,22 @@ protected:
         args.insert(args.begin(), CVXSCAN_PATH);
         return RunCommand(args);
     }
+    // As an ordinary user, where permissions hold; its stderr and status.
+    static CommandResult ScanUnprivileged(const std::vector<std::string>& args) {
+        TempDir report;
+        OpenUpForAnyone(report.path());
+        const int status = RunAsUnprivileged([&] {
+            const CommandResult result = Scan(args);
+            WriteText(report.File("err"), result.err);
+            return result.status;
+        });
+        return {status, "", ReadText(report.File("err")), 0};
+    }
     static std::string Library() { return library_->path().string(); }
     static std::string InLibrary(const std::string& relative) { return library_->File(relative); }
-    static std::string SizeOf(const std::string& relative) { return std::to_string(fs::file_size(InLibrary(relative))); }
+    static std::string SizeOf(const std::string& relative) {
+        return std::to_string(fs::file_size(InLibrary(relative)));
+    }
 
     static TempDir* library_;
 };
@@ -158,20 +181,23 @@ TEST_F(CvxscanTest, TableAlignsColumnsByCharacterNotByte) {
     EXPECT_EQ(Cell(latin1, 150, 14), "Chanson");
     EXPECT_EQ(Cell(lines[2 + 10], 63, 28), "A very long title that goes…");
     EXPECT_EQ(Cell(lines[2 + 1], 63, 28), "Price: 5 € only");
-    EXPECT_EQ(CharacterCount(Cell(lines[2], 0, 40)), 40u);  // path cut at its start
+    EXPECT_EQ(DisplayWidth(Cell(lines[2], 0, 40)), 40u);  // path cut at its start
     EXPECT_EQ(Cell(lines[2], 0, 1), "…");
 }
 
 TEST_F(CvxscanTest, ReportsUnreadableFileAndGoesOn) {
     const CommandResult result = Scan({"--format", "json", Library()});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find(InLibrary(kDamaged) + ": OGG.cvx cannot read it"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("13 files read, 1 failed, playing time 0:00:49"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(InLibrary(kDamaged) + ": not a readable Ogg Vorbis file (OGG.cvx)\n"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("13 files read, 1 failed, 1 other file, playing time 0:00:49"), std::string::npos)
+        << result.err;
     EXPECT_EQ(result.out.find("Damaged"), std::string::npos);
     EXPECT_EQ(result.out.find("notes.txt"), std::string::npos);
 
     const CommandResult one = Scan({InLibrary("ogg/06 Chained.ogg")});
     EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_NE(one.err.find("1 file read, 0 failed, 0 other files"), std::string::npos) << one.err;
 }
 
 TEST_F(CvxscanTest, SeveralJobsGiveTheSameCatalogue) {
@@ -214,11 +240,26 @@ TEST_F(CvxscanTest, InstallRegistersEveryPlugin) {
     fs::create_directories(formats);
     fs::copy_file(OGG_PLUGIN_PATH, formats / "OGG.cvx");
     fs::copy_file(FLAC_PLUGIN_PATH, formats / "FLAC.cvx");
+    const std::string iniPath = root.File("plugin.ini");
     const CommandResult result = Scan({"--plugins", formats.string(), "--install"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.err.find("OGG.cvx: Install succeeded"), std::string::npos) << result.err;
-    const std::string ini = ReadText(root.File("plugin.ini"));
+    EXPECT_EQ(result.err, "cvxscan: FLAC.cvx: " + iniPath + ": added\ncvxscan: OGG.cvx: " + iniPath + ": added\n");
+    const std::string ini = ReadText(iniPath);
     EXPECT_NE(ini.find("FLAC, OGG"), std::string::npos) << ini;
+
+    const CommandResult again = Scan({"--plugins", formats.string() + "/", "--install"});
+    EXPECT_EQ(again.err, "cvxscan: FLAC.cvx: " + iniPath + ": already listed\ncvxscan: OGG.cvx: " + iniPath +
+                             ": already listed\n");
+
+    // A folder nobody may write in: the reason, and status 1.
+    fs::remove(iniPath);
+    fs::permissions(root.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const CommandResult refused = ScanUnprivileged({"--plugins", formats.string(), "--install"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("OGG.cvx: " + iniPath + ": cannot be updated: " + root.path().string() +
+                               ": Permission denied\n"),
+              std::string::npos)
+        << refused.err;
 }
 
 TEST_F(CvxscanTest, RefusesBadUsage) {
@@ -231,6 +272,204 @@ TEST_F(CvxscanTest, RefusesBadUsage) {
     EXPECT_NE(help.out.find("--jobs N"), std::string::npos);
 }
 
+TEST_F(CvxscanTest, AWriteErrorIsNeverSuccess) {
+    struct Case {
+        std::vector<std::string> args;
+        bool closed;  // stdout closed, else /dev/full
+        const char* reason;
+    };
+    const Case cases[] = {{{"--format", "csv", Library()}, false, "No space left on device"},
+                          {{"--format", "json", Library()}, true, "Bad file descriptor"},
+                          {{"--format", "table", Library()}, false, "No space left on device"},
+                          {{"--help"}, false, "No space left on device"},
+                          {{"--version"}, true, "Bad file descriptor"}};
+    for (const Case& c : cases) {
+        CommandStreams streams;
+        streams.outputPath = "/dev/full";
+        streams.closeOutput = c.closed;
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), CVXSCAN_PATH);
+        const CommandResult result = RunCommand(args, streams);
+        EXPECT_EQ(result.status, 3) << c.args[0] << "\n" << result.err;
+        EXPECT_NE(result.err.find(std::string("cvxscan: write error: ") + c.reason + "\n"), std::string::npos)
+            << result.err;
+        EXPECT_EQ(result.err.find("files read"), std::string::npos) << result.err;
+    }
+}
+
+// Each reason the host can tell for a file a plug-in refused.
+TEST_F(CvxscanTest, EveryRefusalSaysWhy) {
+    TempDir dir;
+    const std::string folder = dir.path().string();
+    fs::copy_file(InLibrary(kDamaged), dir.File("damaged.ogg"));
+    WriteText(dir.File("empty.flac"), "");
+    ASSERT_EQ(mkfifo(dir.File("fifo.ogg").c_str(), 0666), 0);
+    fs::create_directory_symlink("nowhere", dir.File("dangling.ogg"));
+    fs::create_symlink("loop.flac", dir.File("loop.flac"));
+    fs::copy_file(InLibrary("ogg/06 Chained.ogg"), dir.File("secret.ogg"));
+    fs::permissions(dir.File("secret.ogg"), fs::perms::owner_read);
+    WriteText(dir.File("notes.txt"), "not audio");
+    // A path the host's field cannot hold, which reads as a relative one.
+    const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e');
+    fs::create_directories(dir.File(deep));
+    fs::copy_file(InLibrary("ogg/06 Chained.ogg"), dir.File(deep + "/long.ogg"));
+    OpenUpForAnyone(dir.path());
+
+    const CommandResult result = ScanUnprivileged({"--format", "csv", folder});
+    EXPECT_EQ(result.status, 1);
+    const struct {
+        std::string file, reason;
+    } refusals[] = {{"damaged.ogg", "not a readable Ogg Vorbis file (OGG.cvx)"},
+                    {"empty.flac", "empty file (FLAC.cvx)"},
+                    {"fifo.ogg", "not a regular file (OGG.cvx)"},
+                    {"dangling.ogg", "No such file or directory (OGG.cvx)"},
+                    {"loop.flac", "Too many levels of symbolic links (FLAC.cvx)"},
+                    {"secret.ogg", "Permission denied (OGG.cvx)"},
+                    {deep + "/long.ogg", "path longer than 259 bytes (the host's limit) (OGG.cvx)"}};
+    for (const auto& refusal : refusals) {
+        const std::string line = "cvxscan: " + dir.File(refusal.file) + ": " + refusal.reason + "\n";
+        EXPECT_NE(result.err.find(line), std::string::npos) << line << result.err;
+    }
+    EXPECT_NE(result.err.find("0 files read, 7 failed, 1 other file"), std::string::npos) << result.err;
+
+    CommandStreams relative;
+    relative.workingFolder = folder;
+    const CommandResult shorter = RunCommand({CVXSCAN_PATH, "--format", "csv", deep}, relative);
+    EXPECT_EQ(shorter.status, 0) << shorter.err;
+}
+
+// Nothing the walk cannot enter goes by without a word and a status.
+TEST_F(CvxscanTest, FoldersThatCannotBeWalkedAreReported) {
+    TempDir dir;
+    fs::create_directories(dir.File("closed/inner"));
+    fs::create_directories(dir.File("listable/inner"));
+    fs::copy_file(InLibrary("ogg/06 Chained.ogg"), dir.File("listable/inner/song.ogg"));
+    fs::copy_file(InLibrary("ogg/06 Chained.ogg"), dir.File("open.ogg"));
+    fs::permissions(dir.File("closed"), fs::perms::none);
+    fs::permissions(dir.File("listable"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    OpenUpForAnyone(dir.path());
+    // Deeper than the system's path limit: each level made from the one above.
+    std::vector<int> levels = {open(dir.path().c_str(), O_RDONLY | O_DIRECTORY)};
+    const std::string level(200, 'x');
+    for (int i = 0; i < 22; ++i) {
+        ASSERT_EQ(mkdirat(levels.back(), level.c_str(), 0755), 0);
+        levels.push_back(openat(levels.back(), level.c_str(), O_RDONLY | O_DIRECTORY));
+    }
+
+    const CommandResult result = ScanUnprivileged({"--format", "csv", dir.path().string()});
+    EXPECT_EQ(result.status, 1);
+    for (const std::string& line : {dir.File("closed") + ": Permission denied\n",
+                                    dir.File("listable/inner") + ": Permission denied\n",
+                                    std::string(": File name too long\n")}) {
+        EXPECT_NE(result.err.find(line), std::string::npos) << line << result.err;
+    }
+    EXPECT_NE(result.err.find("1 file read, 0 failed"), std::string::npos) << result.err;
+
+    fs::permissions(dir.File("listable"), fs::perms::owner_all);
+    for (size_t i = levels.size() - 1; i > 0; --i) {
+        close(levels[i]);
+        unlinkat(levels[i - 1], level.c_str(), AT_REMOVEDIR);
+    }
+    close(levels[0]);
+}
+
+TEST_F(CvxscanTest, PathsComeFromListsAsWell) {
+    const std::string chained = InLibrary("ogg/06 Chained.ogg");
+    const CommandResult direct = Scan({"--format", "csv", InLibrary("flac"), chained});
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+    };
+    TempDir dir;
+    WriteText(dir.File("list"), InLibrary("flac") + "\r\n\n" + chained + "\n");
+    const Case cases[] = {{{"-"}, InLibrary("flac") + "\n" + chained + "\n"},
+                          {{"--files-from", dir.File("list")}, ""},
+                          {{"-0", "--files-from=-"}, InLibrary("flac") + '\0' + chained + '\0'},
+                          {{InLibrary("flac"), "-"}, chained}};
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {CVXSCAN_PATH, "--format", "csv"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        CommandStreams streams;
+        streams.input = c.input;
+        const CommandResult listed = RunCommand(args, streams);
+        EXPECT_EQ(listed.status, direct.status) << c.args[0] << listed.err;
+        EXPECT_EQ(listed.out, direct.out) << c.args[0];  // one header
+    }
+    const CommandResult missing = Scan({"--files-from", dir.File("absent")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find(dir.File("absent") + ": No such file or directory"), std::string::npos);
+}
+
+TEST_F(CvxscanTest, VersionNamesEveryPlugin) {
+    const CommandResult result = Scan({"--version"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Lines(result.out),
+              (std::vector<std::string>{"cvxscan 1.42",
+                                        "FLAC.cvx: FLAC Support for Corvane, version 1.42 (file version 1.42.0.1), "
+                                        "extensions FLAC",
+                                        "OGG.cvx: OGG Support for Corvane, version 1.42 (file version 1.42.0.19), "
+                                        "extensions OGG"}));
+}
+
+// A length past 2^31 seconds wraps negative in the plug-in's field: the row
+// says so, the total leaves it out.
+TEST_F(CvxscanTest, NegativeLengthsStayOutOfTheTotal) {
+    TempDir dir;
+    WriteBytes(dir.File("wrapped.flac"), AssembleFlac({StreamInfoBlock(1, 0x80000000ull)}));
+    fs::copy_file(InLibrary("ogg/06 Chained.ogg"), dir.File("chained.ogg"));
+    const CommandResult result = Scan({"--format", "csv", dir.path().string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(CsvFields(Lines(result.out, "\r\n")[2])[4], "-2147483648");
+    EXPECT_NE(result.err.find("2 files read, 0 failed, 0 other files, playing time 0:00:07,"), std::string::npos)
+        << result.err;
+}
+
+// The table on a terminal: fitted to its width, wide characters counted as
+// two columns, and the progress line erased before every row.
+TEST_F(CvxscanTest, TableFitsTheTerminal) {
+    TempDir dir;
+    const std::string wideName = "日本語のタイトル";  // 16 columns
+    fs::copy_file(InLibrary("ogg/06 Chained.ogg"), dir.File(wideName + ".ogg"));
+    for (int i = 0; i < 2000; ++i) {
+        fs::create_hard_link(dir.File(wideName + ".ogg"), dir.File("link-" + std::to_string(i) + ".ogg"));
+    }
+
+    for (const unsigned short columns : {80, 120}) {
+        // At 120 columns the test stops reading for a while, so that the
+        // scan waits on the terminal long enough for its progress line.
+        const int stall = columns == 120 ? 700 : 0;
+        const CommandResult result = RunOnTerminal({CVXSCAN_PATH, dir.path().string()}, columns, stall);
+        EXPECT_EQ(result.status, 0);
+        std::string shown = result.out;
+        // Every progress line is erased before anything follows it.
+        const std::string erase = "\r\033[K";
+        size_t drawn = 0;
+        const std::string drawing = erase + "scanning ";
+        for (size_t at = shown.find(drawing); at != std::string::npos; at = shown.find(drawing, at + 1)) {
+            ++drawn;
+            const size_t end = shown.find(" files", at) + 6;
+            EXPECT_EQ(shown.compare(end, erase.size(), erase), 0) << shown.substr(at, 80);
+        }
+        if (columns == 120) {
+            EXPECT_GT(drawn, 0u);  // the stall made the scan long
+        }
+        shown = std::regex_replace(shown, std::regex("\r\033\\[K(scanning [0-9]+/[0-9]+ files)?"), "");
+        const std::vector<std::string> lines = Lines(shown, "\r\n");
+        ASSERT_GT(lines.size(), 2000u);
+        const size_t lengthEnd = DisplayWidth(lines[0].substr(0, lines[0].find("Length") + 6));
+        size_t rows = 0;
+        for (const std::string& line : lines) {
+            if (line.rfind("cvxscan:", 0) == 0 || line.empty()) continue;
+            EXPECT_LE(DisplayWidth(line), columns) << line;
+            if (line.find("00:07") == std::string::npos) continue;
+            ++rows;
+            EXPECT_EQ(Cell(line, lengthEnd - 5, 5), "00:07") << line;
+        }
+        EXPECT_EQ(rows, 2001u);
+        EXPECT_NE(shown.find("イトル.ogg "), std::string::npos);
+    }
+}
+
 TEST(CvxscanText, ShowsEightBitTextAndFileNamesAsUtf8) {
     EXPECT_EQ(Windows1252ToUtf8("\x80 \xE9 \x9F \x81"), "€ é Ÿ \xC2\x81");
     EXPECT_EQ(ValidUtf8("ok \xFF \xC3\xA9 \xE2\x82"), "ok \xEF\xBF\xBD é \xEF\xBF\xBD\xEF\xBF\xBD");
@@ -239,6 +478,18 @@ TEST(CvxscanText, ShowsEightBitTextAndFileNamesAsUtf8) {
     EXPECT_EQ(FitToWidth("Grüße", 5), "Grüße");
     EXPECT_EQ(FitToWidth("Grüße!", 5), "Grüß…");
     EXPECT_EQ(FitToWidth("/a/Grüße", 6, true), "…Grüße");
+}
+
+// Cut as a terminal shows the text: never half a wide character, a combining
+// mark kept with its letter.
+TEST(CvxscanText, FitsByDisplayColumns) {
+    EXPECT_EQ(DisplayWidth("日本語"), 6u);
+    EXPECT_EQ(DisplayWidth("cafe\u0301"), 4u);
+    EXPECT_EQ(FitToWidth("日本語", 4), "日…");
+    EXPECT_EQ(FitToWidth("/x/日本語", 5, true), "…本語");
+    EXPECT_EQ(FitToWidth("cafe\u0301 noir", 5), "cafe\u0301…");
+    EXPECT_EQ(FitToWidth("xya\u0301", 2, true), "…a\u0301");
+    EXPECT_EQ(FitToWidth("xy日\u0301", 2, true), "…");  // no mark left on the ellipsis
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 # Linux cvxscan's field for field (paths compared with '\' read as '/'); a
 # damaged file gives status 1 and a line on stderr; a folder without
 # plug-ins gives status 2 and says so; --install registers both plug-ins in
-# the plugin.ini two folders above them.
+# the plugin.ini two folders above them and names it; --version reads the
+# DLLs' version resources.
 function(windows_path out path)
   string(REPLACE "/" "\\" converted "Z:${path}")
   set(${out} ${converted} PARENT_SCOPE)
@@ -52,7 +53,7 @@ endforeach()
 
 run(status out err --plugins ${plugins} --format csv "samples\\ogg\\07 Damaged.ogg")
 expect_status(${status} 1 "a damaged file" "${err}")
-if(NOT err MATCHES "cvxscan: samples\\\\ogg\\\\07 Damaged.ogg: OGG.cvx cannot read it\r?\n")
+if(NOT err MATCHES "cvxscan: samples\\\\ogg\\\\07 Damaged.ogg: not a readable Ogg Vorbis file \\(OGG.cvx\\)\r?\n")
   message(FATAL_ERROR "no line on stderr for the damaged file:\n${err}")
 endif()
 
@@ -69,9 +70,18 @@ file(COPY ${PLUGINS}/OGG.cvx ${PLUGINS}/FLAC.cvx DESTINATION ${SCRATCH}/Corvane/
 windows_path(formats ${SCRATCH}/Corvane/Plugins/Formats)
 run(status out err --plugins ${formats} --install)
 expect_status(${status} 0 "--install" "${err}")
+if(NOT err MATCHES "cvxscan: OGG.cvx: Z:.*\\\\Corvane\\\\plugin.ini: added\r?\n")
+  message(FATAL_ERROR "--install did not name the plugin.ini it changed:\n${err}")
+endif()
 file(READ ${SCRATCH}/Corvane/plugin.ini ini)
 # The plug-ins load in sorted order: FLAC.cvx registers first.
 if(NOT ini MATCHES "\\[Corvane\\]\r?\ncorvane_extlist=MP3, MPC, MP\\+, MPP, WMA, APE, MAC, FLAC, OGG\r?\n")
   message(FATAL_ERROR "--install wrote an unexpected plugin.ini:\n${ini}")
 endif()
-message(STATUS "cvxscan.exe: catalogue, damaged file, empty folder and --install as on Linux")
+# The version resource of each DLL, read back through the system's API.
+run(status out err --plugins ${formats} --version)
+expect_status(${status} 0 "--version" "${err}")
+if(NOT out MATCHES "OGG.cvx: OGG Support for Corvane, version [0-9.]+ \\(file version [0-9.]+\\), extensions OGG")
+  message(FATAL_ERROR "--version did not read the DLLs' version resources:\n${out}")
+endif()
+message(STATUS "cvxscan.exe: catalogue, damaged file, empty folder, --install and --version as on Linux")

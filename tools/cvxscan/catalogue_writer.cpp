@@ -3,18 +3,30 @@
 #include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/text.h"
 
-std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, std::FILE* out) {
+std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output& out, size_t terminalColumns) {
     switch (format) {
-        case OutputFormat::kTable: return MakeTableWriter(out);
+        case OutputFormat::kTable: return MakeTableWriter(out, terminalColumns);
         case OutputFormat::kCsv: return MakeCsvWriter(out);
         case OutputFormat::kJson: return MakeJsonWriter(out);
     }
     return nullptr;
 }
 
-DisplayFields ToDisplay(const CatalogueEntry& entry) {
+void ToDisplay(const CatalogueEntry& entry, DisplayFields& text) {
     const Reading& r = entry.reading;
-    return {FileNameToUtf8(entry.path),     FileNameToUtf8(r.fileName),    Windows1252ToUtf8(r.title),
-            Windows1252ToUtf8(r.artist),    Windows1252ToUtf8(r.album),    Windows1252ToUtf8(r.comment),
-            Windows1252ToUtf8(r.genre)};
+    const auto name = [](std::string& out, const std::string& raw) {
+        out.clear();
+        AppendFileNameAsUtf8(out, raw);
+    };
+    const auto tag = [](std::string& out, const std::string& raw) {
+        out.clear();
+        AppendWindows1252AsUtf8(out, raw);
+    };
+    name(text.path, entry.path);
+    name(text.fileName, r.fileName);
+    tag(text.title, r.title);
+    tag(text.artist, r.artist);
+    tag(text.album, r.album);
+    tag(text.comment, r.comment);
+    tag(text.genre, r.genre);
 }

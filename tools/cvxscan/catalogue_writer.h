@@ -2,11 +2,11 @@
 // output formats. All text written is UTF-8.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "tools/cvxscan/options.h"
+#include "tools/cvxscan/output.h"
 #include "tools/host/plugin_library.h"
 
 struct CatalogueEntry {
@@ -21,14 +21,17 @@ public:
     virtual void Write(const CatalogueEntry& entry) = 0;
 };
 
-std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, std::FILE* out);
-std::unique_ptr<CatalogueWriter> MakeTableWriter(std::FILE* out);
-std::unique_ptr<CatalogueWriter> MakeCsvWriter(std::FILE* out);
-std::unique_ptr<CatalogueWriter> MakeJsonWriter(std::FILE* out);
+// `terminalColumns`: the width of the terminal the table goes to, 0 for none.
+std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output& out, size_t terminalColumns);
+std::unique_ptr<CatalogueWriter> MakeTableWriter(Output& out, size_t terminalColumns);
+std::unique_ptr<CatalogueWriter> MakeCsvWriter(Output& out);
+std::unique_ptr<CatalogueWriter> MakeJsonWriter(Output& out);
 
 // The record's text fields as UTF-8: tags read as Windows-1252, names as the
 // file system's bytes made valid.
 struct DisplayFields {
     std::string path, fileName, title, artist, album, comment, genre;
 };
-DisplayFields ToDisplay(const CatalogueEntry& entry);
+// Filled in place, so that a writer reusing one set of fields allocates
+// nothing once its strings have grown.
+void ToDisplay(const CatalogueEntry& entry, DisplayFields& text);

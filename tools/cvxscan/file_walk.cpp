@@ -8,7 +8,7 @@ namespace {
 
 struct Walk {
     const std::function<bool(const std::string&)>& wanted;
-    std::vector<std::string>& files;
+    WalkResult& result;
     std::vector<std::string>& problems;
 
     void Folder(const std::string& folder) {
@@ -21,36 +21,37 @@ struct Walk {
         std::sort(entries.begin(), entries.end(),
                   [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
         for (const FolderEntry& entry : entries) {
-            const std::string path = JoinPath(folder, entry.name);
-            if (entry.isFolder) {
-                Folder(path);
-            } else if (wanted(path)) {
-                files.push_back(path);
+            std::string path = JoinPath(folder, entry.name);
+            switch (entry.kind) {
+                case EntryKind::kFolder: Folder(path); break;
+                case EntryKind::kUnknown: problems.push_back(path + ": " + entry.error); break;
+                case EntryKind::kOther: File(std::move(path)); break;
             }
         }
+    }
+
+    void File(std::string&& path) {
+        if (wanted(path)) result.files.push_back(std::move(path));
+        else ++result.otherFiles;
     }
 };
 
 }  // namespace
 
-std::vector<std::string> CollectFiles(const std::vector<std::string>& paths,
-                                      const std::function<bool(const std::string&)>& wanted,
-                                      std::vector<std::string>& problems) {
-    std::vector<std::string> files;
-    Walk walk{wanted, files, problems};
+WalkResult CollectFiles(const std::vector<std::string>& paths, const std::function<bool(const std::string&)>& wanted,
+                        std::vector<std::string>& problems) {
+    WalkResult result;
+    Walk walk{wanted, result, problems};
     for (const std::string& path : paths) {
         std::string error;
         switch (KindOf(path, error)) {
             case PathKind::kMissing: problems.push_back(path + ": " + error); break;
             case PathKind::kFolder: walk.Folder(path); break;
             case PathKind::kFile:
-                if (wanted(path)) {
-                    files.push_back(path);
-                } else {
-                    problems.push_back(path + ": no plug-in reads this kind of file");
-                }
+                if (!wanted(path)) problems.push_back(path + ": no plug-in reads this kind of file");
+                walk.File(std::string(path));
                 break;
         }
     }
-    return files;
+    return result;
 }

@@ -5,12 +5,17 @@
 #include <string>
 #include <vector>
 
+struct WalkResult {
+    std::vector<std::string> files;  // wanted, in walk order
+    size_t otherFiles = 0;           // not wanted
+};
+
 // Every file in or below `paths` for which `wanted` is true: a path naming a
 // file is taken as it is, a folder is walked recursively with the entries of
 // each folder in byte order of their names. Links to folders are not
 // followed, so a loop cannot trap the walk. A path that does not exist, a
-// file given by name that is not wanted, or a folder that cannot be read adds
-// a message to `problems`.
-std::vector<std::string> CollectFiles(const std::vector<std::string>& paths,
-                                      const std::function<bool(const std::string&)>& wanted,
-                                      std::vector<std::string>& problems);
+// file given by name that is not wanted, a folder that cannot be listed or
+// entered and an entry whose kind cannot be told each add a message to
+// `problems`.
+WalkResult CollectFiles(const std::vector<std::string>& paths, const std::function<bool(const std::string&)>& wanted,
+                        std::vector<std::string>& problems);

@@ -26,10 +26,11 @@ std::string JsonString(const std::string& text) {
 
 class JsonWriter : public CatalogueWriter {
 public:
-    explicit JsonWriter(std::FILE* out) : out_(out) {}
+    explicit JsonWriter(Output& out) : out_(out) {}
 
     void Write(const CatalogueEntry& entry) override {
-        const DisplayFields text = ToDisplay(entry);
+        DisplayFields& text = text_;
+        ToDisplay(entry, text);
         const Reading& r = entry.reading;
         const std::string line =
             "{\"path\":" + JsonString(text.path) + ",\"plugin\":" + JsonString(entry.plugin) +
@@ -39,13 +40,14 @@ public:
             ",\"album\":" + JsonString(text.album) + ",\"comment\":" + JsonString(text.comment) +
             ",\"genre\":" + JsonString(text.genre) + ",\"year\":" + std::to_string(r.year) +
             ",\"track\":" + std::to_string(r.track) + "}\n";
-        std::fwrite(line.data(), 1, line.size(), out_);
+        out_.Write(line);
     }
 
 private:
-    std::FILE* out_;
+    Output& out_;
+    DisplayFields text_;
 };
 
 }  // namespace
 
-std::unique_ptr<CatalogueWriter> MakeJsonWriter(std::FILE* out) { return std::make_unique<JsonWriter>(out); }
+std::unique_ptr<CatalogueWriter> MakeJsonWriter(Output& out) { return std::make_unique<JsonWriter>(out); }

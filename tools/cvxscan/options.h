@@ -5,18 +5,29 @@
 #include <string>
 #include <vector>
 
+inline constexpr unsigned kMostJobs = 256;
+
 enum class OutputFormat { kTable, kCsv, kJson };
+
+// A file or folder to scan, or a list of them to read first.
+struct PathSource {
+    std::string path;
+    bool isList = false;  // `path` names a list of paths; "-" standard input
+};
 
 struct Options {
     std::string pluginFolder;  // empty: the folder cvxscan itself is in
     std::optional<OutputFormat> format;  // unset: table on a terminal, else CSV
-    unsigned jobs = 1;
+    std::optional<unsigned> jobs;        // unset: one per processor
     bool install = false;
     bool help = false;
-    std::vector<std::string> paths;
+    bool version = false;
+    bool listsSeparatedByNul = false;  // else by line ends
+    std::vector<PathSource> sources;   // in command-line order
 };
 
 // The options, or nothing with `error` set when the command line is unusable.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);
 
 extern const char kHelpText[];
+extern const char kCvxscanVersion[];

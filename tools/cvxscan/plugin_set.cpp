@@ -13,6 +13,13 @@ constexpr char kPluginSuffix[] = ".cvx";
 // stops is cut off here.
 constexpr int kMostExtensions = 64;
 
+// How users call the formats of the extensions a plug-in names first; an
+// unknown plug-in's format goes by its extension.
+std::string FormatNameOf(const std::string& extension) {
+    if (extension.size() == 3 && EqualsIgnoringAsciiCase(extension.c_str(), "ogg", 3)) return "Ogg Vorbis";
+    return extension;
+}
+
 bool EndsWith(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
@@ -28,16 +35,17 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& 
     }
     std::vector<std::string> candidates;
     for (const FolderEntry& entry : entries) {
-        if (!entry.isFolder && EndsWith(entry.name, kPluginSuffix)) candidates.push_back(entry.name);
+        if (entry.kind != EntryKind::kFolder && EndsWith(entry.name, kPluginSuffix)) candidates.push_back(entry.name);
     }
     std::sort(candidates.begin(), candidates.end());
 
     for (const std::string& name : candidates) {
         LoadedPlugin plugin;
         plugin.fileName = name;
+        // A relative path would make the loader search its library path.
+        plugin.path = AbsolutePath(JoinPath(folder, name));
         try {
-            // A relative path would make the loader search its library path.
-            plugin.library = std::make_unique<PluginLibrary>(AbsolutePath(JoinPath(folder, name)));
+            plugin.library = std::make_unique<PluginLibrary>(plugin.path);
         } catch (const std::exception& failure) {
             problems.push_back("cannot load " + plugin.fileName + ": " + failure.what());
             continue;
@@ -51,19 +59,20 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& 
             problems.push_back(plugin.fileName + " names no extension");
             continue;
         }
+        plugin.formatName = FormatNameOf(plugin.extensions.front());
         plugins_.push_back(std::move(plugin));
     }
 }
 
 const LoadedPlugin* PluginSet::PluginFor(const std::string& path) const {
-    const std::string name = FileNameOf(path);
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return nullptr;
-    const std::string extension = name.substr(dot + 1);
+    const size_t nameStart = FileNameOffset(path);
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= nameStart) return nullptr;  // none, or a name like ".ogg"
+    const char* extension = path.c_str() + dot + 1;
+    const size_t length = path.size() - dot - 1;
     for (const LoadedPlugin& plugin : plugins_) {
         for (const std::string& named : plugin.extensions) {
-            if (named.size() == extension.size() &&
-                EqualsIgnoringAsciiCase(named.c_str(), extension.c_str(), extension.size())) {
+            if (named.size() == length && EqualsIgnoringAsciiCase(named.c_str(), extension, length)) {
                 return &plugin;
             }
         }

@@ -10,8 +10,10 @@
 
 struct LoadedPlugin {
     std::string fileName;  // e.g. "OGG.cvx"
+    std::string path;      // absolute
     std::unique_ptr<PluginLibrary> library;
     std::vector<std::string> extensions;  // as GetExtension names them
+    std::string formatName;               // for messages: "Ogg Vorbis", "FLAC"
 };
 
 class PluginSet {

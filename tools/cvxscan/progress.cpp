@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tools/cvxscan/platform/file_system.h"
+#include "tools/cvxscan/platform/console.h"
 
 namespace {
 

@@ -5,7 +5,22 @@
 #include <chrono>
 #include <optional>
 
+#include "frame/tag_record.h"
+#include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/platform/threads.h"
+
+namespace {
+
+// Why a plug-in refused `path`, as far as the host can tell.
+std::string Refusal(const LoadedPlugin& plugin, const std::string& path) {
+    if (path.size() >= kPathFieldSize) {
+        return "path longer than " + std::to_string(kPathFieldSize - 1) + " bytes (the host's limit)";
+    }
+    const std::string why = WhyUnreadable(path);
+    return why.empty() ? "not a readable " + plugin.formatName + " file" : why;
+}
+
+}  // namespace
 
 ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path) {
     ScanOutcome outcome;
@@ -18,18 +33,26 @@ ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path) {
     }
     outcome.entry.reading = OpenAndRead(*info, path);
     outcome.read = outcome.entry.reading.openResult == 0;
-    if (!outcome.read) outcome.failure = plugin.fileName + " cannot read it";
+    if (!outcome.read) outcome.failure = Refusal(plugin, path) + " (" + plugin.fileName + ")";
     return outcome;
 }
 
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,
-                 const std::function<void(ScanOutcome&&)>& deliver, const std::function<void()>& waiting) {
+                 const std::function<bool(ScanOutcome&&)>& deliver, const std::function<void()>& waiting) {
+    if (jobs <= 1) {
+        // On this thread: no handing over, and the same order.
+        for (const std::string& file : files) {
+            if (!deliver(ReadOneFile(*plugins.PluginFor(file), file))) return;
+        }
+        return;
+    }
     std::vector<std::optional<ScanOutcome>> outcomes(files.size());
     Handover handover;
     std::atomic<size_t> nextFile{0};
+    std::atomic<bool> stopped{false};
 
     auto work = [&] {
-        for (size_t i = nextFile++; i < files.size(); i = nextFile++) {
+        for (size_t i = nextFile++; i < files.size() && !stopped; i = nextFile++) {
             ScanOutcome outcome = ReadOneFile(*plugins.PluginFor(files[i]), files[i]);
             handover.Lock();
             outcomes[i] = std::move(outcome);
@@ -52,6 +75,9 @@ void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files
         ScanOutcome outcome = std::move(*outcomes[i]);
         outcomes[i].reset();
         handover.Unlock();
-        deliver(std::move(outcome));
+        if (!deliver(std::move(outcome))) {
+            stopped = true;
+            return;  // the workers finish the files they have and stop
+        }
     }
 }

@@ -20,7 +20,8 @@ struct ScanOutcome {
 ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path);
 
 // Reads `files` with `jobs` threads, each with its own objects, and calls
-// `deliver` for each file in order on the calling thread. While it waits it
-// calls `waiting` about ten times a second.
+// `deliver` for each file in order on the calling thread, until it returns
+// false. While it waits it calls `waiting` about ten times a second; with one
+// job it reads on the calling thread and never waits.
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,
-                 const std::function<void(ScanOutcome&&)>& deliver, const std::function<void()>& waiting);
+                 const std::function<bool(ScanOutcome&&)>& deliver, const std::function<void()>& waiting);

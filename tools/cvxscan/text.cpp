@@ -1,6 +1,7 @@
 #include "tools/cvxscan/text.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -25,6 +26,19 @@ void AppendUtf8(std::string& out, uint32_t code) {
     }
 }
 
+// How many bytes from `i` on are ASCII, which every conversion copies as
+// they are: most tag text is.
+size_t AsciiRun(const std::string& text, size_t i) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    size_t end = i;
+    for (uint64_t word; end + sizeof word <= text.size(); end += sizeof word) {  // eight bytes at a time
+        std::memcpy(&word, text.data() + end, sizeof word);
+        if (word & kHighBits) break;
+    }
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+    return end - i;
+}
+
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // Length of the well-formed UTF-8 sequence at `i`, or 0.
@@ -47,22 +61,80 @@ size_t SequenceLength(const std::string& text, size_t i) {
     return code < least || code > 0x10FFFF || surrogate ? 0 : length;
 }
 
+// The code point of the well-formed UTF-8 sequence at `i` and its length.
+size_t DecodeAt(const std::string& text, size_t i, uint32_t& code) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    code = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length && i + k < text.size(); ++k) code = (code << 6) | (text[i + k] & 0x3F);
+    return length;
+}
+
+struct CodeRange {
+    uint32_t first, last;
+};
+
+// Characters a terminal draws over the one before: combining marks of the
+// Latin, Greek, Cyrillic, Hebrew, Arabic, Thai and kana blocks, variation
+// selectors and zero-width format characters.
+constexpr CodeRange kZeroWidth[] = {
+    {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x05BF, 0x05BF}, {0x05C1, 0x05C2}, {0x05C4, 0x05C5},
+    {0x05C7, 0x05C7}, {0x0610, 0x061A}, {0x064B, 0x065F}, {0x0670, 0x0670}, {0x06D6, 0x06DC}, {0x06DF, 0x06E4},
+    {0x06E7, 0x06E8}, {0x06EA, 0x06ED}, {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E}, {0x1AB0, 0x1AFF},
+    {0x1DC0, 0x1DFF}, {0x200B, 0x200F}, {0x202A, 0x202E}, {0x2060, 0x2064}, {0x20D0, 0x20FF}, {0x302A, 0x302D},
+    {0x3099, 0x309A}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF}, {0xE0100, 0xE01EF}};
+
+// East Asian wide and fullwidth characters, which take two columns: Hangul
+// Jamo, CJK punctuation, kana and ideographs, Hangul syllables, fullwidth
+// forms, and the emoji blocks.
+constexpr CodeRange kDoubleWidth[] = {
+    {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x3096}, {0x309B, 0x33FF}, {0x3400, 0x4DBF}, {0x4E00, 0x9FFF},
+    {0xA000, 0xA4CF}, {0xA960, 0xA97F}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE10, 0xFE19}, {0xFE30, 0xFE6F},
+    {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD},
+    {0x30000, 0x3FFFD}};
+
+template <size_t N>
+bool IsIn(const CodeRange (&ranges)[N], uint32_t code) {
+    for (const CodeRange& range : ranges) {
+        if (code < range.first) return false;  // the ranges are in order
+        if (code <= range.last) return true;
+    }
+    return false;
+}
+
+// Columns a terminal gives the character; controls never reach the table.
+size_t ColumnsOf(uint32_t code) {
+    if (code < 0x300) return 1;
+    if (IsIn(kZeroWidth, code)) return 0;
+    return IsIn(kDoubleWidth, code) ? 2 : 1;
+}
+
 }  // namespace
+
+void AppendWindows1252AsUtf8(std::string& out, const std::string& text) {
+    out.reserve(out.size() + text.size() * 2);
+    for (size_t i = 0; i < text.size();) {
+        const size_t ascii = AsciiRun(text, i);
+        out.append(text, i, ascii);
+        i += ascii;
+        if (i == text.size()) break;
+        const auto byte = static_cast<unsigned char>(text[i++]);
+        AppendUtf8(out, byte <= 0x9F ? kHighControls[byte - 0x80] : byte);
+    }
+}
 
 std::string Windows1252ToUtf8(const std::string& text) {
     std::string out;
-    out.reserve(text.size() * 2);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        AppendUtf8(out, byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte);
-    }
+    AppendWindows1252AsUtf8(out, text);
     return out;
 }
 
-std::string ValidUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
+void AppendValidUtf8(std::string& out, const std::string& text) {
     for (size_t i = 0; i < text.size();) {
+        const size_t ascii = AsciiRun(text, i);
+        out.append(text, i, ascii);
+        i += ascii;
+        if (i == text.size()) break;
         if (const size_t length = SequenceLength(text, i)) {
             out.append(text, i, length);
             i += length;
@@ -71,6 +143,11 @@ std::string ValidUtf8(const std::string& text) {
             ++i;
         }
     }
+}
+
+std::string ValidUtf8(const std::string& text) {
+    std::string out;
+    AppendValidUtf8(out, text);
     return out;
 }
 
@@ -91,32 +168,51 @@ std::string WithoutControls(const std::string& text) {
     return out;
 }
 
-size_t CharacterCount(const std::string& text) {
-    size_t count = 0;
-    for (const char c : text) count += IsContinuation(static_cast<unsigned char>(c)) ? 0 : 1;
-    return count;
+size_t DisplayWidth(const std::string& text) {
+    size_t columns = 0;
+    for (size_t i = 0; i < text.size();) {
+        uint32_t code;
+        i += DecodeAt(text, i, code);
+        columns += ColumnsOf(code);
+    }
+    return columns;
 }
 
-std::string FitToWidth(const std::string& text, size_t width, bool keepEnd) {
-    const size_t count = CharacterCount(text);
-    if (count <= width) return text;
-    if (width == 0) return {};
-    // Keep width - 1 characters and the ellipsis.
-    size_t keep = width - 1;
+std::string FitToWidth(const std::string& text, size_t columns, bool keepEnd) {
+    if (DisplayWidth(text) <= columns) return text;
+    if (columns == 0) return {};
+    // Keep what fits in columns - 1 and the ellipsis, never half a wide
+    // character; a combining mark stays with the letter it follows.
+    size_t room = columns - 1;
     if (keepEnd) {
         size_t start = text.size();
-        while (keep > 0) {
-            do --start;
-            while (start > 0 && IsContinuation(static_cast<unsigned char>(text[start])));
-            --keep;
+        while (start > 0) {
+            size_t lead = start - 1;
+            while (lead > 0 && IsContinuation(static_cast<unsigned char>(text[lead]))) --lead;
+            uint32_t code;
+            DecodeAt(text, lead, code);
+            const size_t width = ColumnsOf(code);
+            if (width > room) break;
+            room -= width;
+            start = lead;
+        }
+        // A mark left at the front would sit on the ellipsis.
+        while (start < text.size()) {
+            uint32_t code;
+            const size_t length = DecodeAt(text, start, code);
+            if (ColumnsOf(code) != 0) break;
+            start += length;
         }
         return kEllipsis + text.substr(start);
     }
     size_t end = 0;
-    while (keep > 0) {
-        ++end;
-        while (end < text.size() && IsContinuation(static_cast<unsigned char>(text[end]))) ++end;
-        --keep;
+    while (end < text.size()) {
+        uint32_t code;
+        const size_t length = DecodeAt(text, end, code);
+        const size_t width = ColumnsOf(code);
+        if (width > room) break;
+        room -= width;
+        end += length;
     }
     return text.substr(0, end) + kEllipsis;
 }

@@ -8,19 +8,22 @@
 // Each byte read as Windows-1252. The five bytes that code page leaves
 // undefined become the C1 controls of the same value, as Windows maps them.
 std::string Windows1252ToUtf8(const std::string& text);
+void AppendWindows1252AsUtf8(std::string& out, const std::string& text);
 
 // `text` with every byte that is not part of a well-formed UTF-8 sequence
 // replaced by U+FFFD. File names on Linux are bytes, not always UTF-8.
 std::string ValidUtf8(const std::string& text);
+void AppendValidUtf8(std::string& out, const std::string& text);
 
 // `text` (valid UTF-8) with C0 and C1 control characters replaced by U+FFFD,
 // so a terminal shows them instead of obeying them.
 std::string WithoutControls(const std::string& text);
 
-// Characters (code points) in valid UTF-8 text.
-size_t CharacterCount(const std::string& text);
+// Columns valid UTF-8 text takes on a terminal: two for each East Asian
+// wide or fullwidth character, none for a combining mark, one otherwise.
+size_t DisplayWidth(const std::string& text);
 
-// Valid UTF-8 text cut to at most `width` characters, marking a cut with
-// '…' at the end, or at the start when `keepEnd` (for paths, whose file name
+// Valid UTF-8 text cut to at most `columns` columns, marking a cut with '…'
+// at the end, or at the start when `keepEnd` (for paths, whose file name
 // matters most).
-std::string FitToWidth(const std::string& text, size_t width, bool keepEnd = false);
+std::string FitToWidth(const std::string& text, size_t columns, bool keepEnd = false);

@@ -1,15 +1,21 @@
-// What cvxscan needs of the platform's file system and console, with names
-// as the platform's narrow API has them: bytes on POSIX, the ANSI code page
-// on Windows, where the host passes such names to the plug-ins.
+// What cvxscan needs of the platform's file system, with names as the
+// platform's narrow API has them: bytes on POSIX, the ANSI code page on
+// Windows, where the host passes such names to the plug-ins.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+enum class EntryKind {
+    kFolder,   // a folder itself, not a link to one
+    kOther,    // anything else: a file, a link, a device
+    kUnknown,  // what it is cannot be told; `error` says why
+};
+
 struct FolderEntry {
     std::string name;
-    bool isFolder;  // a folder itself, not a link to one
+    EntryKind kind;
+    std::string error;
 };
 
 // The entries of `folder` but "." and "..", in no particular order. False,
@@ -22,19 +28,22 @@ PathKind KindOf(const std::string& path, std::string& error);
 
 // `name` in `folder`, with one separator between them.
 std::string JoinPath(const std::string& folder, const std::string& name);
-// The last component of `path`.
-std::string FileNameOf(const std::string& path);
+// Where the last component of `path` starts.
+size_t FileNameOffset(const std::string& path);
 // `path` made absolute against the current folder, so that loading a library
 // by it never searches the library path.
 std::string AbsolutePath(const std::string& path);
 // The folder the running program is in, or "." when it cannot be told.
 std::string OwnFolder();
 
-// Whether `stream` is a terminal (a console on Windows).
-bool IsTerminal(std::FILE* stream);
-// Sets up standard output for the catalogue: its bytes go out as written.
-void PrepareStandardOutput();
+// Why the host could not read `path` as a file, in the system's words
+// ("Permission denied"), or "not a regular file" or "empty file"; empty when
+// it opens as a regular file holding data.
+std::string WhyUnreadable(const std::string& path);
+// Why a file at `path` could not be created or replaced, in the system's
+// words, for the folder or the file; empty when nothing stands in the way.
+std::string WhyUnwritable(const std::string& path);
 
-// A file name for display: UTF-8, with what cannot be read as a name of this
-// platform shown as U+FFFD.
-std::string FileNameToUtf8(const std::string& name);
+// A file name for display, appended to `out`: UTF-8, with what cannot be
+// read as a name of this platform shown as U+FFFD.
+void AppendFileNameAsUtf8(std::string& out, const std::string& name);

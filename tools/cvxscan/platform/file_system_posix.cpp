@@ -1,6 +1,10 @@
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -9,31 +13,90 @@
 
 namespace fs = std::filesystem;
 
-bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, std::string& error) {
-    std::error_code failure;
-    for (fs::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
-        std::error_code ignored;
-        entries.push_back({it->path().filename().string(), fs::is_directory(it->symlink_status(ignored))});
+namespace {
+
+std::string SystemText(int code) { return std::strerror(code); }
+
+struct Descriptor {
+    explicit Descriptor(int opened) : fd(opened) {}
+    ~Descriptor() {
+        if (fd >= 0) close(fd);
     }
-    if (failure) error = failure.message();
-    return !failure;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    const int fd;
+};
+
+struct FolderStream {
+    explicit FolderStream(const std::string& path) : stream(opendir(path.c_str())) {}
+    ~FolderStream() {
+        if (stream != nullptr) closedir(stream);
+    }
+    FolderStream(const FolderStream&) = delete;
+    FolderStream& operator=(const FolderStream&) = delete;
+    DIR* const stream;
+};
+
+}  // namespace
+
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, std::string& error) {
+    const FolderStream listing(folder);
+    if (listing.stream == nullptr) {
+        error = SystemText(errno);
+        return false;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(listing.stream);
+        if (entry == nullptr) break;
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+        // Most file systems give the type with the name; others need a look.
+        unsigned char type = entry->d_type;
+        std::string why;
+        if (type == DT_UNKNOWN) {
+            struct stat status;
+            if (fstatat(dirfd(listing.stream), name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+                type = S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
+            } else {
+                why = SystemText(errno);
+            }
+        }
+        const EntryKind kind = !why.empty()     ? EntryKind::kUnknown
+                               : type == DT_DIR ? EntryKind::kFolder
+                                                : EntryKind::kOther;
+        entries.push_back({name, kind, std::move(why)});
+    }
+    if (errno != 0) {
+        error = SystemText(errno);
+        return false;
+    }
+    return true;
 }
 
 PathKind KindOf(const std::string& path, std::string& error) {
-    std::error_code failure;
-    const fs::file_status status = fs::status(path, failure);
-    if (!fs::exists(status)) {
-        error = failure ? failure.message() : "no such file or folder";
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) {
+        error = errno == ENOENT ? "no such file or folder" : SystemText(errno);
         return PathKind::kMissing;
     }
-    return fs::is_directory(status) ? PathKind::kFolder : PathKind::kFile;
+    return S_ISDIR(status.st_mode) ? PathKind::kFolder : PathKind::kFile;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path = folder;
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path += name;
+}
 
-std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
+size_t FileNameOffset(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+}
 
-std::string AbsolutePath(const std::string& path) { return fs::absolute(path).string(); }
+std::string AbsolutePath(const std::string& path) { return fs::absolute(path).lexically_normal().string(); }
 
 std::string OwnFolder() {
     std::error_code error;
@@ -41,9 +104,24 @@ std::string OwnFolder() {
     return error ? std::string(".") : self.parent_path().string();
 }
 
-bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
+std::string WhyUnreadable(const std::string& path) {
+    // Without blocking on a FIFO or a device that waits for a peer.
+    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0) return SystemText(errno);
+    struct stat status;
+    if (fstat(file.fd, &status) != 0) return SystemText(errno);
+    if (!S_ISREG(status.st_mode)) return "not a regular file";
+    return status.st_size == 0 ? "empty file" : std::string();
+}
 
-void PrepareStandardOutput() {}
+std::string WhyUnwritable(const std::string& path) {
+    const size_t nameStart = FileNameOffset(path);
+    const std::string folder = nameStart == 0 ? "." : nameStart == 1 ? "/" : path.substr(0, nameStart - 1);
+    // A new copy is written beside the file and renamed over it.
+    if (access(folder.c_str(), W_OK | X_OK) != 0) return folder + ": " + SystemText(errno);
+    if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), R_OK | W_OK) != 0) return SystemText(errno);
+    return {};
+}
 
 // File names on Linux are bytes, not always UTF-8.
-std::string FileNameToUtf8(const std::string& name) { return ValidUtf8(name); }
+void AppendFileNameAsUtf8(std::string& out, const std::string& name) { AppendValidUtf8(out, name); }

@@ -1,5 +1,3 @@
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -46,7 +44,7 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, st
         // A junction or symbolic link to a folder is not walked into.
         const DWORD attributes = found.dwFileAttributes;
         const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        entries.push_back({name, isFolder});
+        entries.push_back({name, isFolder ? EntryKind::kFolder : EntryKind::kOther, {}});
     } while (FindNextFileA(search, &found));
     const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
     if (!complete) error = LastErrorText();
@@ -70,9 +68,9 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return endsWithSeparator ? folder + name : folder + kPathSeparator + name;
 }
 
-std::string FileNameOf(const std::string& path) {
+size_t FileNameOffset(const std::string& path) {
     const size_t separator = LastSeparator(path);
-    return separator == std::string::npos ? path : path.substr(separator + 1);
+    return separator == std::string::npos ? 0 : separator + 1;
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -90,30 +88,38 @@ std::string OwnFolder() {
     return separator == std::string::npos ? std::string(".") : path.substr(0, separator);
 }
 
-bool IsTerminal(std::FILE* stream) {
-    DWORD mode;
-    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode) != 0;
+std::string WhyUnreadable(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastErrorText();
+    std::string why;
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK) why = "not a regular file";
+    else if (GetFileSizeEx(file, &size) && size.QuadPart == 0) why = "empty file";
+    CloseHandle(file);
+    return why;
 }
 
-void PrepareStandardOutput() {
-    // The catalogue is UTF-8 with its own line ends (CRLF in CSV): nothing
-    // may be translated on the way out.
-    _setmode(_fileno(stdout), _O_BINARY);
-    // A console shows the UTF-8 table as it is, and obeys the sequence that
-    // erases the progress line.
-    if (IsTerminal(stdout)) SetConsoleOutputCP(CP_UTF8);
-    DWORD mode;
-    const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
-    if (GetConsoleMode(console, &mode)) SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+std::string WhyUnwritable(const std::string& path) {
+    const size_t nameStart = FileNameOffset(path);
+    const std::string folder = nameStart == 0 ? std::string(".") : path.substr(0, nameStart - 1);
+    if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return folder + ": " + LastErrorText();
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return {};
+    }
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? std::string() : LastErrorText();
 }
 
-std::string FileNameToUtf8(const std::string& name) {
-    if (name.empty()) return name;
+void AppendFileNameAsUtf8(std::string& out, const std::string& name) {
+    if (name.empty()) return;
     const int units = MultiByteToWideChar(kHostCodePage, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(units), L'\0');
     MultiByteToWideChar(kHostCodePage, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
+    const size_t start = out.size();
+    out.resize(start + static_cast<size_t>(bytes));
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, out.data() + start, bytes, nullptr, nullptr);
 }

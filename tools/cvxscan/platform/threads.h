@@ -7,6 +7,9 @@
 #include <functional>
 #include <memory>
 
+// The number of processors this program may run on, at least 1.
+unsigned ProcessorCount();
+
 // `count` threads, each running `work` once; the destructor waits for all.
 class WorkerThreads {
 public:

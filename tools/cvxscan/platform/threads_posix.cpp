@@ -1,9 +1,19 @@
+#include <sched.h>
+
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "tools/cvxscan/platform/threads.h"
+
+unsigned ProcessorCount() {
+    // The processors this process may use, as nproc counts them.
+    cpu_set_t allowed;
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) return std::max(1, CPU_COUNT(&allowed));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 struct WorkerThreads::Threads {
     std::vector<std::thread> all;

@@ -13,6 +13,12 @@ DWORD WINAPI RunWork(void* work) {
 
 }  // namespace
 
+unsigned ProcessorCount() {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    return system.dwNumberOfProcessors > 0 ? system.dwNumberOfProcessors : 1;
+}
+
 struct WorkerThreads::Threads {
     std::vector<HANDLE> all;
 };

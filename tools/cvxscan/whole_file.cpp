@@ -1,0 +1,34 @@
+#include "tools/cvxscan/whole_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+bool ReadWholeStream(std::FILE* stream, std::string& bytes, std::string& error) {
+    bytes.clear();
+    char block[1 << 16];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, stream)) > 0) bytes.append(block, got);
+    if (std::ferror(stream)) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return ReadWholeStream(file.get(), bytes, error);
+}
