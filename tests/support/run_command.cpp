@@ -13,6 +13,29 @@
 
 #include "tests/support/temp_dir.h"
 
+namespace {
+
+// Starts `argv` with `actions`, which it then destroys; -1 when it cannot.
+pid_t Spawn(const std::vector<std::string>& argv, posix_spawn_file_actions_t& actions) {
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t child;
+    const int spawned = posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? child : -1;
+}
+
+// Waits for `child` to end: its status and peak memory, with what it printed.
+CommandResult Wait(pid_t child, std::string out, std::string err) {
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::move(out), std::move(err), usage.ru_maxrss};
+}
+
+}  // namespace
+
 CommandResult RunCommand(const std::vector<std::string>& argv, const CommandStreams& streams) {
     // Input and output go through files, so no stream can fill a pipe and
     // stall.
@@ -29,19 +52,12 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const CommandStre
     if (!streams.workingFolder.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, streams.workingFolder.c_str());
     }
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-
-    pid_t child;
-    const int spawned = posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) throw std::runtime_error("cannot run " + argv[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    const std::string out = streams.outputPath.empty() ? ReadText(outPath) : std::string();
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadText(errPath), usage.ru_maxrss};
+    const pid_t child = Spawn(argv, actions);
+    if (child < 0) throw std::runtime_error("cannot run " + argv[0]);
+    CommandResult result = Wait(child, std::string(), std::string());
+    if (streams.outputPath.empty()) result.out = ReadText(outPath);
+    result.err = ReadText(errPath);
+    return result;
 }
 
 CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short columns, int stallMilliseconds) {
@@ -58,14 +74,12 @@ CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short
     posix_spawn_file_actions_init(&actions);
     for (const int fd : {0, 1, 2}) posix_spawn_file_actions_adddup2(&actions, side, fd);
     posix_spawn_file_actions_addclose(&actions, terminal);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    pid_t child;
-    const int spawned = posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t child = Spawn(argv, actions);
     close(side);
-    if (spawned != 0) throw std::runtime_error("cannot run " + argv[0]);
+    if (child < 0) {
+        close(terminal);
+        throw std::runtime_error("cannot run " + argv[0]);
+    }
 
     // Reading ends with EIO once the program has exited and the terminal's
     // last other end is closed.
@@ -80,8 +94,5 @@ CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short
         }
     }
     close(terminal);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, shown, std::string(), usage.ru_maxrss};
+    return Wait(child, std::move(shown), std::string());
 }
