@@ -18,9 +18,14 @@ struct Walk {
             problems.push_back(folder + ": " + error);
             return;
         }
-        std::sort(entries.begin(), entries.end(),
-                  [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-        for (const FolderEntry& entry : entries) {
+        // Sorted through pointers: an entry is far larger to move than one.
+        std::vector<const FolderEntry*> sorted;
+        sorted.reserve(entries.size());
+        for (const FolderEntry& entry : entries) sorted.push_back(&entry);
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const FolderEntry* a, const FolderEntry* b) { return a->name < b->name; });
+        for (const FolderEntry* listed : sorted) {
+            const FolderEntry& entry = *listed;
             std::string path = JoinPath(folder, entry.name);
             switch (entry.kind) {
                 case EntryKind::kFolder: Folder(path); break;

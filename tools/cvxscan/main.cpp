@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
     tally.other = walk.otherFiles;
     ScanInOrder(
         plugins, files, options->jobs.value_or(std::min(ProcessorCount(), kMostJobs)),
-        [&](ScanOutcome&& outcome) {
+        [&](const ScanOutcome& outcome) {
             // The progress line goes before anything else reaches its terminal.
             if (outcome.read) {
                 ++tally.read;

@@ -22,27 +22,30 @@ std::string Refusal(const LoadedPlugin& plugin, const std::string& path) {
 
 }  // namespace
 
-ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path) {
-    ScanOutcome outcome;
+void ReadOneFile(const LoadedPlugin& plugin, const std::string& path, ScanOutcome& outcome) {
     outcome.entry.path = path;
     outcome.entry.plugin = plugin.fileName;
+    outcome.failure.clear();
     FileInfoPtr info = plugin.library->CreateFileInfo(0);
     if (!info) {
+        outcome.read = false;
         outcome.failure = plugin.fileName + " gave no file-info object";
-        return outcome;
+        return;
     }
-    outcome.entry.reading = OpenAndRead(*info, path);
+    OpenAndReadInto(*info, path, outcome.entry.reading);
     outcome.read = outcome.entry.reading.openResult == 0;
     if (!outcome.read) outcome.failure = Refusal(plugin, path) + " (" + plugin.fileName + ")";
-    return outcome;
 }
 
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,
-                 const std::function<bool(ScanOutcome&&)>& deliver, const std::function<void()>& waiting) {
+                 const std::function<bool(const ScanOutcome&)>& deliver, const std::function<void()>& waiting) {
     if (jobs <= 1) {
-        // On this thread: no handing over, and the same order.
+        // On this thread, into one outcome: no handing over, no allocation
+        // once its strings have grown, and the same order.
+        ScanOutcome outcome;
         for (const std::string& file : files) {
-            if (!deliver(ReadOneFile(*plugins.PluginFor(file), file))) return;
+            ReadOneFile(*plugins.PluginFor(file), file, outcome);
+            if (!deliver(outcome)) return;
         }
         return;
     }
@@ -53,7 +56,8 @@ void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files
 
     auto work = [&] {
         for (size_t i = nextFile++; i < files.size() && !stopped; i = nextFile++) {
-            ScanOutcome outcome = ReadOneFile(*plugins.PluginFor(files[i]), files[i]);
+            ScanOutcome outcome;
+            ReadOneFile(*plugins.PluginFor(files[i]), files[i], outcome);
             handover.Lock();
             outcomes[i] = std::move(outcome);
             handover.NotifyAll();
@@ -72,10 +76,10 @@ void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files
             waiting();
             handover.Lock();
         }
-        ScanOutcome outcome = std::move(*outcomes[i]);
+        const ScanOutcome outcome = std::move(*outcomes[i]);
         outcomes[i].reset();
         handover.Unlock();
-        if (!deliver(std::move(outcome))) {
+        if (!deliver(outcome)) {
             stopped = true;
             return;  // the workers finish the files they have and stop
         }

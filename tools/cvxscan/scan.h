@@ -16,12 +16,13 @@ struct ScanOutcome {
 };
 
 // One file the way the host reads it: CreateFileInfo(0), Open, every getter,
-// and destruction through the object's virtual destructor.
-ScanOutcome ReadOneFile(const LoadedPlugin& plugin, const std::string& path);
+// and destruction through the object's virtual destructor. `outcome` is
+// filled in place, so that its strings keep their capacity.
+void ReadOneFile(const LoadedPlugin& plugin, const std::string& path, ScanOutcome& outcome);
 
 // Reads `files` with `jobs` threads, each with its own objects, and calls
 // `deliver` for each file in order on the calling thread, until it returns
 // false. While it waits it calls `waiting` about ten times a second; with one
 // job it reads on the calling thread and never waits.
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,
-                 const std::function<bool(ScanOutcome&&)>& deliver, const std::function<void()>& waiting);
+                 const std::function<bool(const ScanOutcome&)>& deliver, const std::function<void()>& waiting);

@@ -1,5 +1,6 @@
 #include "tools/cvxscan/text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -13,17 +14,19 @@ constexpr uint16_t kHighControls[32] = {
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 constexpr char kEllipsis[] = "\xE2\x80\xA6";     // U+2026
 
-void AppendUtf8(std::string& out, uint32_t code) {
+// Writes a code point below U+10000 as UTF-8 at `out`; returns the end.
+char* PutUtf8(char* out, uint32_t code) {
     if (code < 0x80) {
-        out += static_cast<char>(code);
+        *out++ = static_cast<char>(code);
     } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (code >> 6));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
     } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (code >> 12));
+        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
     }
+    return out;
 }
 
 // How many bytes from `i` on are ASCII, which every conversion copies as
@@ -112,15 +115,18 @@ size_t ColumnsOf(uint32_t code) {
 }  // namespace
 
 void AppendWindows1252AsUtf8(std::string& out, const std::string& text) {
-    out.reserve(out.size() + text.size() * 2);
+    const size_t start = out.size();
+    out.resize(start + text.size() * 3);  // the most a byte becomes
+    char* end = out.data() + start;
     for (size_t i = 0; i < text.size();) {
         const size_t ascii = AsciiRun(text, i);
-        out.append(text, i, ascii);
+        end = std::copy_n(text.data() + i, ascii, end);
         i += ascii;
         if (i == text.size()) break;
         const auto byte = static_cast<unsigned char>(text[i++]);
-        AppendUtf8(out, byte <= 0x9F ? kHighControls[byte - 0x80] : byte);
+        end = PutUtf8(end, byte <= 0x9F ? kHighControls[byte - 0x80] : byte);
     }
+    out.resize(static_cast<size_t>(end - out.data()));
 }
 
 std::string Windows1252ToUtf8(const std::string& text) {

@@ -1,7 +1,8 @@
 #include "tools/host/plugin_library.h"
 
-Reading ReadFields(FileInfo& info) {
-    Reading r{};
+namespace {
+
+void ReadFieldsInto(FileInfo& info, Reading& r) {
     char text[512];
     r.fileSize = info.GetFileSize();
     info.GetFileName(text);
@@ -21,12 +22,23 @@ Reading ReadFields(FileInfo& info) {
     r.genre = text;
     r.year = info.GetYear();
     r.track = info.GetTrack();
+}
+
+}  // namespace
+
+Reading ReadFields(FileInfo& info) {
+    Reading r{};
+    ReadFieldsInto(info, r);
     return r;
 }
 
 Reading OpenAndRead(FileInfo& info, const std::string& path) {
-    const int32_t result = info.Open(path.c_str());
-    Reading r = ReadFields(info);
-    r.openResult = result;
+    Reading r{};
+    OpenAndReadInto(info, path, r);
     return r;
+}
+
+void OpenAndReadInto(FileInfo& info, const std::string& path, Reading& r) {
+    r.openResult = info.Open(path.c_str());
+    ReadFieldsInto(info, r);
 }

@@ -57,3 +57,6 @@ struct Reading {
 Reading OpenAndRead(FileInfo& info, const std::string& path);
 // Reads every field without opening anything.
 Reading ReadFields(FileInfo& info);
+// The same into `r`, whose strings keep their capacity: a host reading file
+// after file into one record allocates nothing once they have grown.
+void OpenAndReadInto(FileInfo& info, const std::string& path, Reading& r);
