@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/corpus.h"
+#include "bench/cvxscan_run.h"
 #include "bench/readers.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/host/bytes_read.h"
@@ -27,16 +28,21 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kUsage[] =
-    "usage: corvane_bench [--rounds N] [--callgrind [--files N]] [--plugins DIR] CORPUS_DIR\n"
+    "usage: corvane_bench [--rounds N] [--callgrind [--files N] | --cvxscan [--scan-files N]] [--plugins DIR]\n"
+    "                     CORPUS_DIR\n"
     "Writes the corpus into CORPUS_DIR when it is not there yet. Times every reader\n"
     "over each set in N alternating rounds (default 7) and prints medians and bytes\n"
     "read per file; with --callgrind, runs itself under valgrind and prints\n"
     "instructions per file over the first N files of each format and set\n"
-    "(default 100).\n";
+    "(default 100). Last, or alone with --cvxscan, times cvxscan over a folder of\n"
+    "N files of each format (default 2,000) against the plug-in driver over the\n"
+    "same files.\n";
 
 struct Settings {
     int rounds = 7;
     bool callgrind = false;
+    bool cvxscanOnly = false;
+    size_t scanFiles = 2000;
     size_t callgrindFiles = 100;
     std::string pluginFolder, corpusFolder;
 };
@@ -223,9 +229,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        const auto count = [&] { return static_cast<size_t>(std::max(1, std::atoi(argv[++i]))); };
         if (arg == "--rounds" && hasValue) settings.rounds = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--callgrind") settings.callgrind = true;
-        else if (arg == "--files" && hasValue) settings.callgrindFiles = static_cast<size_t>(std::max(1, std::atoi(argv[++i])));
+        else if (arg == "--cvxscan") settings.cvxscanOnly = true;
+        else if (arg == "--scan-files" && hasValue) settings.scanFiles = count();
+        else if (arg == "--files" && hasValue) settings.callgrindFiles = count();
         else if (arg == "--plugins" && hasValue) settings.pluginFolder = argv[++i];
         else if (arg[0] != '-' && settings.corpusFolder.empty()) settings.corpusFolder = arg;
         else {
@@ -268,8 +277,19 @@ int main(int argc, char** argv) {
     std::printf("corpus in %s\n", settings.corpusFolder.c_str());
 
     if (!settings.callgrind) {
-        Time(drivers, settings.rounds);
-        TimePadding(*oggPlugin, settings.corpusFolder);
+        if (!settings.cvxscanOnly) {
+            Time(drivers, settings.rounds);
+            TimePadding(*oggPlugin, settings.corpusFolder);
+        }
+        const FileSet& plain = corpus.sets.front();
+        const std::unique_ptr<Reader> flacDriver = MakePluginReader(*flacPlugin);
+        const std::unique_ptr<Reader> oggDriver = MakePluginReader(*oggPlugin);
+        const CvxscanBench bench{settings.pluginFolder + "/cvxscan",
+                                 settings.pluginFolder,
+                                 settings.corpusFolder,
+                                 settings.scanFiles,
+                                 {{"flac", flacDriver.get(), &plain.flacFiles}, {"ogg", oggDriver.get(), &plain.oggFiles}}};
+        TimeCvxscan(bench, settings.rounds);
         return 0;
     }
     if (RUNNING_ON_VALGRIND) {
