@@ -10,6 +10,7 @@
 #include <random>
 #include <thread>
 
+#include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/picture.h"
@@ -121,10 +122,7 @@ Bytes CoverArtOggFile(int i, double seconds) {
     return OggFile(i, seconds, {PictureComment(PictureBody(kFrontCover, JpegLikeBytes(size, static_cast<uint32_t>(i))))});
 }
 
-void Write(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+void Write(const fs::path& path, const Bytes& bytes) { WriteBytes(path.string(), bytes); }
 
 std::string Name(const char* prefix, int i, const char* extension) {
     char name[64];

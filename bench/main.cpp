@@ -20,6 +20,7 @@
 #include "bench/corpus.h"
 #include "bench/cvxscan_run.h"
 #include "bench/readers.h"
+#include "tools/samples/bytes.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/host/bytes_read.h"
 
@@ -145,8 +146,7 @@ void TimePadding(const PluginLibrary& ogg, const std::string& corpusFolder) {
             bytes.insert(bytes.end(), static_cast<size_t>(mebibytes) << 20, 0);
             if (between) bytes.insert(bytes.end(), link.begin(), link.end());
             const fs::path path = folder / ((between ? "gap-" : "padding-") + std::to_string(mebibytes) + ".ogg");
-            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                        static_cast<std::streamsize>(bytes.size()));
+            WriteBytes(path.string(), bytes);
             double best = 1e9;
             for (int round = 0; round < 3; ++round) {
                 const auto start = std::chrono::steady_clock::now();

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "bench/readers.h"
+#include "frame/tag_record.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ public:
             return;
         }
         // What a host asks for, into buffers of the sizes the interface fixes.
-        char text[512];
+        char text[kTagFieldSize];
         uint64_t bytes = static_cast<uint64_t>(info->GetFileSize() > 0);
         bytes += info->GetFileName(text);
         bytes += info->GetLengthText(text);

@@ -8,10 +8,11 @@
 #include <strings.h>
 
 #include "bench/readers.h"
+#include "frame/tag_record.h"
 
 struct RawRecord {
     int32_t length = 0, year = 0, track = 0, fileSize = -1;
-    char title[512] = "", artist[512] = "", album[512] = "", comment[512] = "", genre[512] = "";
+    char title[kTagFieldSize] = "", artist[kTagFieldSize] = "", album[kTagFieldSize] = "", comment[kTagFieldSize] = "", genre[kTagFieldSize] = "";
 
     // The text field a comment name selects, or null; for DATE and
     // TRACKNUMBER `number` then points at the number field.

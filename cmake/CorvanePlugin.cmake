@@ -2,13 +2,14 @@
 #                    SOURCES <files...> LIBRARIES <targets...>)
 # Builds <name>.cvx: the frame's entry points and version identification
 # compiled for this plug-in together with its SOURCES (its constants), linked
-# with its reader libraries, exporting only the three entry points.
-set(CORVANE_PRODUCT_VERSION 1.42)
+# with its reader libraries, exporting only the three entry points. The
+# product version is the project's; the description and file version stay on
+# the target as CORVANE_DESCRIPTION and CORVANE_FILE_VERSION, for the tests.
 
 function(corvane_add_plugin name)
   cmake_parse_arguments(PLUGIN "" "DESCRIPTION;FILE_VERSION" "SOURCES;LIBRARIES" ${ARGN})
   set(PLUGIN_NAME ${name})
-  set(PLUGIN_PRODUCT_VERSION ${CORVANE_PRODUCT_VERSION})
+  set(PLUGIN_PRODUCT_VERSION ${PROJECT_VERSION})
   if(WIN32)
     # A VERSIONINFO resource; its numeric versions have four parts.
     string(REPLACE "." "," PLUGIN_FILE_VERSION_COMMAS ${PLUGIN_FILE_VERSION})
@@ -26,7 +27,9 @@ function(corvane_add_plugin name)
   set_target_properties(${name} PROPERTIES
     PREFIX "" SUFFIX ".cvx"
     LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
-    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
+    CORVANE_DESCRIPTION "${PLUGIN_DESCRIPTION}"
+    CORVANE_FILE_VERSION ${PLUGIN_FILE_VERSION})
 
   if(WIN32)
     # The DLL ships alone: the C and C++ runtimes of GCC are linked in, so it
@@ -46,4 +49,15 @@ function(corvane_add_plugin name)
     target_link_options(${name} PRIVATE -Wl,-z,defs)
   endif()
   set_target_properties(${name} PROPERTIES LINK_DEPENDS ${map})
+endfunction()
+
+# corvane_version_definitions(<target>): the versions and descriptions as
+# compile definitions, for a test that checks what the plug-ins carry.
+function(corvane_version_definitions target)
+  target_compile_definitions(${target} PRIVATE
+    CORVANE_PRODUCT_VERSION="${PROJECT_VERSION}"
+    OGG_FILE_VERSION="$<TARGET_PROPERTY:OGG,CORVANE_FILE_VERSION>"
+    OGG_DESCRIPTION="$<TARGET_PROPERTY:OGG,CORVANE_DESCRIPTION>"
+    FLAC_FILE_VERSION="$<TARGET_PROPERTY:FLAC,CORVANE_FILE_VERSION>"
+    FLAC_DESCRIPTION="$<TARGET_PROPERTY:FLAC,CORVANE_DESCRIPTION>")
 endfunction()

@@ -73,7 +73,7 @@ int64_t ProbeSizeAndMarker(TagRecord& record, const char* path) {
 
 }  // namespace
 
-int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) {
+int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
     const bool pathStored = StorePath(record_, path);
     const int64_t fileSizeBytes = pathStored ? ProbeSizeAndMarker(record_, path) : -1;
     ClearTags(record_);

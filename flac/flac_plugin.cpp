@@ -6,4 +6,4 @@
 
 const PluginConstants kPluginConstants = {"FLAC", "flac", ", FLAC"};
 
-FileInfo* NewPluginFileInfo() { return new (std::nothrow) HostFileInfo<FlacFileInfo>(); }
+FileInfo* NewPluginFileInfo() noexcept { return new (std::nothrow) HostFileInfo<FlacFileInfo>(); }

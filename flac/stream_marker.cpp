@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "flac/metadata_layout.h"
 
 namespace {
 
@@ -20,8 +21,6 @@ constexpr size_t kId3v2SizeOffset = 6;
 constexpr uint8_t kId3v2FooterFlag = 0x10;
 constexpr size_t kId3v2FooterSize = 10;
 
-constexpr char kStreamMarker[] = "fLaC";
-constexpr size_t kStreamMarkerSize = 4;
 // Leading junk tolerated before the marker; real files have none.
 constexpr size_t kSearchWindow = 64 * 1024;
 
@@ -39,17 +38,17 @@ off_t Id3v2TagSize(const uint8_t* header, size_t available) {
 
 bool FlacMarkerNearStart(std::FILE* file) {
     // A usual file is settled by one read of its first bytes.
-    uint8_t start[kId3v2HeaderSize + kStreamMarkerSize];
+    uint8_t start[kId3v2HeaderSize + kFlacStreamMarkerSize];
     const size_t count = std::fread(start, 1, sizeof start, file);
-    if (count >= kStreamMarkerSize && std::memcmp(start, kStreamMarker, kStreamMarkerSize) == 0) return true;
+    if (count >= kFlacStreamMarkerSize && std::memcmp(start, kFlacStreamMarker, kFlacStreamMarkerSize) == 0) return true;
 
     // Real files have the marker right after any ID3v2 tag; only others need
     // the window.
     const off_t streamStart = Id3v2TagSize(start, count);
-    const size_t windowSize = kSearchWindow + kStreamMarkerSize;
+    const size_t windowSize = kSearchWindow + kFlacStreamMarkerSize;
     const std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[windowSize]);
     if (!window || fseeko(file, streamStart, SEEK_SET) != 0) return false;
     const uint8_t* begin = window.get();
     const uint8_t* end = begin + std::fread(window.get(), 1, windowSize, file);
-    return std::search(begin, end, kStreamMarker, kStreamMarker + kStreamMarkerSize) != end;
+    return std::search(begin, end, kFlacStreamMarker, kFlacStreamMarker + kFlacStreamMarkerSize) != end;
 }

@@ -15,30 +15,30 @@ public:
     // of `flags` is set, and returns the object's address. GCC would give a
     // virtual destructor two slots and shift every operation below by one,
     // so the destructor is not virtual here and slot 0 is this function.
-    virtual void* CVX_THISCALL DeletingDestructor(unsigned flags) = 0;
+    virtual void* CVX_THISCALL DeletingDestructor(unsigned flags) noexcept = 0;
 #else
     // Slot 0: destroying through the interface frees the object.
     virtual ~FileInfo() {}
 #endif
 
     // 0 when the file was read, 1 on failure.
-    virtual int32_t CVX_THISCALL Open(const char* path) = 0;
+    virtual int32_t CVX_THISCALL Open(const char* path) noexcept = 0;
     // Size in bytes, or -1 when it could not be determined.
-    virtual int32_t CVX_THISCALL GetFileSize() = 0;
+    virtual int32_t CVX_THISCALL GetFileSize() noexcept = 0;
     // The text getters copy the field and its NUL into `out` and return the
     // bytes copied. `out` must hold 260 bytes for the file name and 512 for
     // every tag field.
-    virtual int32_t CVX_THISCALL GetFileName(char* out) = 0;
+    virtual int32_t CVX_THISCALL GetFileName(char* out) noexcept = 0;
     // Playing time in whole seconds.
-    virtual int32_t CVX_THISCALL GetLength() = 0;
-    virtual int32_t CVX_THISCALL GetLengthText(char* out) = 0;
-    virtual int32_t CVX_THISCALL GetTitle(char* out) = 0;
-    virtual int32_t CVX_THISCALL GetArtist(char* out) = 0;
-    virtual int32_t CVX_THISCALL GetAlbum(char* out) = 0;
-    virtual int32_t CVX_THISCALL GetComment(char* out) = 0;
-    virtual int32_t CVX_THISCALL GetGenre(char* out) = 0;
-    virtual int32_t CVX_THISCALL GetYear() = 0;
-    virtual int32_t CVX_THISCALL GetTrack() = 0;
+    virtual int32_t CVX_THISCALL GetLength() noexcept = 0;
+    virtual int32_t CVX_THISCALL GetLengthText(char* out) noexcept = 0;
+    virtual int32_t CVX_THISCALL GetTitle(char* out) noexcept = 0;
+    virtual int32_t CVX_THISCALL GetArtist(char* out) noexcept = 0;
+    virtual int32_t CVX_THISCALL GetAlbum(char* out) noexcept = 0;
+    virtual int32_t CVX_THISCALL GetComment(char* out) noexcept = 0;
+    virtual int32_t CVX_THISCALL GetGenre(char* out) noexcept = 0;
+    virtual int32_t CVX_THISCALL GetYear() noexcept = 0;
+    virtual int32_t CVX_THISCALL GetTrack() noexcept = 0;
 
 #if CVX_MSVC_DELETING_DESTRUCTOR
 protected:

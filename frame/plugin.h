@@ -14,7 +14,7 @@ struct PluginConstants {
 extern const PluginConstants kPluginConstants;
 
 // A new reader object, or null when memory is exhausted. Never throws.
-FileInfo* NewPluginFileInfo();
+FileInfo* NewPluginFileInfo() noexcept;
 
 // The object handed to the host: the plug-in's reader as the most derived
 // class, so that slot 0 ends the life of exactly this object.
@@ -22,7 +22,7 @@ template <class Reader>
 class HostFileInfo final : public Reader {
 #if CVX_MSVC_DELETING_DESTRUCTOR
 public:
-    void* CVX_THISCALL DeletingDestructor(unsigned flags) override {
+    void* CVX_THISCALL DeletingDestructor(unsigned flags) noexcept override {
         void* const self = this;
         this->~HostFileInfo();
         if (flags & kDeletingDestructorFrees) ::operator delete(self);

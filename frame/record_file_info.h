@@ -9,17 +9,17 @@ class RecordFileInfo : public FileInfo {
 public:
     RecordFileInfo() : record_() {}
 
-    int32_t CVX_THISCALL GetFileSize() override;
-    int32_t CVX_THISCALL GetFileName(char* out) override;
-    int32_t CVX_THISCALL GetLength() override;
-    int32_t CVX_THISCALL GetLengthText(char* out) override;
-    int32_t CVX_THISCALL GetTitle(char* out) override;
-    int32_t CVX_THISCALL GetArtist(char* out) override;
-    int32_t CVX_THISCALL GetAlbum(char* out) override;
-    int32_t CVX_THISCALL GetComment(char* out) override;
-    int32_t CVX_THISCALL GetGenre(char* out) override;
-    int32_t CVX_THISCALL GetYear() override;
-    int32_t CVX_THISCALL GetTrack() override;
+    int32_t CVX_THISCALL GetFileSize() noexcept override;
+    int32_t CVX_THISCALL GetFileName(char* out) noexcept override;
+    int32_t CVX_THISCALL GetLength() noexcept override;
+    int32_t CVX_THISCALL GetLengthText(char* out) noexcept override;
+    int32_t CVX_THISCALL GetTitle(char* out) noexcept override;
+    int32_t CVX_THISCALL GetArtist(char* out) noexcept override;
+    int32_t CVX_THISCALL GetAlbum(char* out) noexcept override;
+    int32_t CVX_THISCALL GetComment(char* out) noexcept override;
+    int32_t CVX_THISCALL GetGenre(char* out) noexcept override;
+    int32_t CVX_THISCALL GetYear() noexcept override;
+    int32_t CVX_THISCALL GetTrack() noexcept override;
 
     const TagRecord& record() const { return record_; }
 

@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-inline constexpr size_t kTagFieldSize = 512;   // 511 bytes of text + NUL
-inline constexpr size_t kPathFieldSize = 260;  // 259 bytes of path + NUL
+#include "frame/field_sizes.h"
+
+inline constexpr size_t kTagFieldSize = CVX_TAG_FIELD_SIZE;    // 511 bytes of text + NUL
+inline constexpr size_t kPathFieldSize = CVX_PATH_FIELD_SIZE;  // 259 bytes of path + NUL
 
 // Fields in this order and of these sizes; all text is 8-bit and
 // NUL-terminated. A value-initialised record is empty: texts "" and numbers 0.

@@ -17,8 +17,8 @@ void CheckDecoder(const uint8_t* data, size_t size) {
     constexpr uint16_t kUntouched = 0xA5A5;
     std::vector<uint16_t> units(static_cast<size_t>(limit) + 8, kUntouched);
     const int32_t written = DecodeUtf8ToUtf16(data, units.data(), limit);
-    FUZZ_CHECK(written >= 0 && written <= limit);
-    for (size_t i = static_cast<size_t>(limit); i < units.size(); ++i) FUZZ_CHECK(units[i] == kUntouched);
+    CHECK(written >= 0 && written <= limit);
+    for (size_t i = static_cast<size_t>(limit); i < units.size(); ++i) CHECK(units[i] == kUntouched);
 }
 
 }  // namespace
@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t at = 1; at < size;) {
         const size_t length = std::min<size_t>(data[at], size - at - 1);
         AppendTagValue(field, data + at + 1, static_cast<uint32_t>(length), capacity);
-        FUZZ_CHECK(strnlen(field, kTagFieldSize) <= std::min<uint32_t>(capacity, kTagFieldSize) - 1);
-        for (size_t i = kTagFieldSize; i < sizeof field; ++i) FUZZ_CHECK(field[i] == 0x5A);
+        CHECK(strnlen(field, kTagFieldSize) <= std::min<uint32_t>(capacity, kTagFieldSize) - 1);
+        for (size_t i = kTagFieldSize; i < sizeof field; ++i) CHECK(field[i] == 0x5A);
         at += 1 + length;
     }
     return 0;

@@ -18,15 +18,15 @@ void CheckAgainstLibFlac(const FlacFileInfo& reader, const char* path, size_t si
 
     const auto walked = WalkMetadata(path, static_cast<int64_t>(size), nullptr, nullptr);
     if (walked) {
-        FUZZ_CHECK(libFlacReads);
-        FUZZ_CHECK(walked->sample_rate == libFlac.sample_rate);
-        FUZZ_CHECK(walked->total_samples == libFlac.total_samples);
+        CHECK(libFlacReads);
+        CHECK(walked->sample_rate == libFlac.sample_rate);
+        CHECK(walked->total_samples == libFlac.total_samples);
     }
-    if (!libFlacReads) FUZZ_CHECK(result == 1);
+    if (!libFlacReads) CHECK(result == 1);
     if (result == 0) {
-        FUZZ_CHECK(libFlacReads);
+        CHECK(libFlacReads);
         const uint64_t seconds = libFlac.sample_rate == 0 ? 0 : libFlac.total_samples / libFlac.sample_rate;
-        FUZZ_CHECK(reader.record().length == static_cast<int32_t>(static_cast<uint32_t>(seconds)));
+        CHECK(reader.record().length == static_cast<int32_t>(static_cast<uint32_t>(seconds)));
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/platform/ini_text.h"
+#include "frame/ini_text.h"
 #include "fuzz/check.h"
 
 namespace {
@@ -43,26 +43,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FindIniValue(text, kSection, kKey);
     const IniEdit edit = SetIniValue(text, kSection, kKey, kValue);
     const std::optional<std::string> readBack = FindIniValue(edit.text, kSection, kKey);
-    FUZZ_CHECK(readBack && *readBack == kValue);
+    CHECK(readBack && *readBack == kValue);
 
     // A byte-order mark is kept, and is no part of the first line's text.
     const bool marked = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
-    FUZZ_CHECK((edit.text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) == marked);
+    CHECK((edit.text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) == marked);
     const size_t skip = marked ? kByteOrderMark.size() : 0;
     const std::vector<std::string> before = Lines(text.substr(skip)), after = Lines(edit.text.substr(skip));
     switch (edit.change) {
         case IniChange::kUnchanged:
-            FUZZ_CHECK(edit.text == text);
+            CHECK(edit.text == text);
             break;
         case IniChange::kUpdated: {
-            FUZZ_CHECK(before.size() == after.size());
+            CHECK(before.size() == after.size());
             size_t changed = 0;
             for (size_t i = 0; i < before.size(); ++i) {
                 if (before[i] == after[i]) continue;
                 ++changed;
-                FUZZ_CHECK(EndsWith(after[i], kKey + "=" + kValue));
+                CHECK(EndsWith(after[i], kKey + "=" + kValue));
             }
-            FUZZ_CHECK(changed == 1);
+            CHECK(changed == 1);
             // Byte for byte: old and new differ in one run without a line
             // break, so even line endings are kept.
             const size_t shorter = std::min(text.size(), edit.text.size());
@@ -71,23 +71,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             while (suffix < shorter - prefix && text[text.size() - 1 - suffix] == edit.text[edit.text.size() - 1 - suffix]) {
                 ++suffix;
             }
-            FUZZ_CHECK(text.find('\n', prefix) >= text.size() - suffix);
-            FUZZ_CHECK(edit.text.find('\n', prefix) >= edit.text.size() - suffix);
+            CHECK(text.find('\n', prefix) >= text.size() - suffix);
+            CHECK(edit.text.find('\n', prefix) >= edit.text.size() - suffix);
             break;
         }
         case IniChange::kInserted: {
             // The old lines in order, with the key line (and its section
             // header, when new) added among them.
-            FUZZ_CHECK(after.size() == before.size() + 1 || after.size() == before.size() + 2);
+            CHECK(after.size() == before.size() + 1 || after.size() == before.size() + 2);
             size_t i = 0;
             for (const std::string& line : after) {
                 if (i < before.size() && line == before[i]) {
                     ++i;
                 } else {
-                    FUZZ_CHECK(line == kKey + "=" + kValue || line == "[" + kSection + "]");
+                    CHECK(line == kKey + "=" + kValue || line == "[" + kSection + "]");
                 }
             }
-            FUZZ_CHECK(i == before.size());
+            CHECK(i == before.size());
             break;
         }
     }

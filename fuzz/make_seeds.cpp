@@ -3,10 +3,10 @@
 // and FLAC files from the encoders, tags, INI files and UTF-8 text.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/picture.h"
@@ -19,10 +19,7 @@ Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end())
 
 void Write(const fs::path& folder, const std::vector<Bytes>& seeds) {
     fs::create_directories(folder);
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream out(folder / ("seed-" + std::to_string(i)), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(seeds[i].data()), static_cast<std::streamsize>(seeds[i].size()));
-    }
+    for (size_t i = 0; i < seeds.size(); ++i) WriteBytes((folder / ("seed-" + std::to_string(i))).string(), seeds[i]);
 }
 
 const std::vector<std::string> kComments = {"TITLE=Grüße", "ARTIST=A", "ARTIST=B", "ALBUM=€ and Калинка",

@@ -21,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<char> destination(room + kGuard, kUntouched);
     NarrowUtf8ToLatin1(source.c_str(), destination.data(), capacity);
 
-    for (size_t i = room; i < destination.size(); ++i) FUZZ_CHECK(destination[i] == kUntouched);
+    for (size_t i = room; i < destination.size(); ++i) CHECK(destination[i] == kUntouched);
     if (room > 0) {
         const size_t length = strnlen(destination.data(), room);
-        FUZZ_CHECK(length <= room - 1);
+        CHECK(length <= room - 1);
     }
     return 0;
 }

@@ -22,13 +22,13 @@ int FuzzOpen(const uint8_t* data, size_t size, MoreChecks checkMore = {}) {
     const int descriptors = CountOpenDescriptors();
     Reader reader;
     const int32_t result = reader.Open(file.path());
-    FUZZ_CHECK(result == 0 || result == 1);
-    FUZZ_CHECK(CountOpenDescriptors() == descriptors);
-    FUZZ_CHECK(std::strcmp(reader.record().path, file.path()) == 0);
-    FUZZ_CHECK(reader.record().fileSize == static_cast<int32_t>(size));
+    CHECK(result == 0 || result == 1);
+    CHECK(CountOpenDescriptors() == descriptors);
+    CHECK(std::strcmp(reader.record().path, file.path()) == 0);
+    CHECK(reader.record().fileSize == static_cast<int32_t>(size));
     CheckRecordTerminated(reader.record());
     char text[kTagFieldSize];
-    FUZZ_CHECK(reader.GetLengthText(text) <= 13);
+    CHECK(reader.GetLengthText(text) <= 13);
     checkMore(reader, file.path(), size, result);
     return 0;
 }

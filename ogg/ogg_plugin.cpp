@@ -6,4 +6,4 @@
 
 const PluginConstants kPluginConstants = {"OGG", "ogg", ", OGG"};
 
-FileInfo* NewPluginFileInfo() { return new (std::nothrow) HostFileInfo<VorbisFileInfo>(); }
+FileInfo* NewPluginFileInfo() noexcept { return new (std::nothrow) HostFileInfo<VorbisFileInfo>(); }

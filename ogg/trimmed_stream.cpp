@@ -9,17 +9,10 @@
 #include <memory>
 #include <new>
 
+#include "ogg/page_layout.h"
+
 namespace {
 
-// Ogg page: "OggS" version[1] type[1] granule[8] serial[4] sequence[4]
-// crc[4] segments[1] lacing[segments], then the body.
-constexpr char kCapturePattern[] = "OggS";
-constexpr size_t kCaptureSize = 4;
-constexpr size_t kVersionOffset = 4;  // always 0
-constexpr size_t kSerialOffset = 14;   // 32 bits, little-endian
-constexpr size_t kSegmentCountOffset = 26;
-constexpr size_t kHeaderSize = 27;  // then the lacing values, one per segment
-constexpr size_t kLongestPage = kHeaderSize + 255 + 255 * 255;
 constexpr size_t kScanChunk = 64 * 1024;
 // The tail read first: it holds the last page or two of any usual file.
 constexpr size_t kTailSize = 16 * 1024;
@@ -27,26 +20,26 @@ constexpr size_t kTailSize = 16 * 1024;
 constexpr off_t kShortestHiddenRun = 1024 * 1024;
 
 long SerialOf(const unsigned char* page) {
-    return static_cast<long>(static_cast<uint32_t>(page[kSerialOffset]) | uint32_t{page[kSerialOffset + 1]} << 8 |
-                             uint32_t{page[kSerialOffset + 2]} << 16 | uint32_t{page[kSerialOffset + 3]} << 24);
+    return static_cast<long>(static_cast<uint32_t>(page[kOggSerialOffset]) | uint32_t{page[kOggSerialOffset + 1]} << 8 |
+                             uint32_t{page[kOggSerialOffset + 2]} << 16 | uint32_t{page[kOggSerialOffset + 3]} << 24);
 }
 
 // Size of the page whose header starts at `page`, taken from its lacing
 // values, or 0 when they do not lie within the `available` bytes.
 size_t DeclaredPageSize(const unsigned char* page, size_t available) {
-    if (available < kHeaderSize || page[kVersionOffset] != 0) return 0;
-    const size_t segments = page[kSegmentCountOffset];
-    if (available < kHeaderSize + segments) return 0;
-    size_t size = kHeaderSize + segments;
-    for (size_t i = 0; i < segments; ++i) size += page[kHeaderSize + i];
+    if (available < kOggPageHeaderSize || page[kOggVersionOffset] != 0) return 0;
+    const size_t segments = page[kOggSegmentCountOffset];
+    if (available < kOggPageHeaderSize + segments) return 0;
+    size_t size = kOggPageHeaderSize + segments;
+    for (size_t i = 0; i < segments; ++i) size += page[kOggPageHeaderSize + i];
     return size;
 }
 
 const unsigned char* FindCapture(const unsigned char* from, const unsigned char* end) {
-    while (end - from >= static_cast<ptrdiff_t>(kCaptureSize)) {
-        from = static_cast<const unsigned char*>(std::memchr(from, kCapturePattern[0], static_cast<size_t>(end - from)));
-        if (from == nullptr || end - from < static_cast<ptrdiff_t>(kCaptureSize)) return nullptr;
-        if (std::memcmp(from, kCapturePattern, kCaptureSize) == 0) return from;
+    while (end - from >= static_cast<ptrdiff_t>(kOggCaptureSize)) {
+        from = static_cast<const unsigned char*>(std::memchr(from, kOggCapturePattern[0], static_cast<size_t>(end - from)));
+        if (from == nullptr || end - from < static_cast<ptrdiff_t>(kOggCaptureSize)) return nullptr;
+        if (std::memcmp(from, kOggCapturePattern, kOggCaptureSize) == 0) return from;
         ++from;
     }
     return nullptr;
@@ -70,7 +63,7 @@ bool PagesRunToTheEnd(std::FILE* file, off_t fileSize, long& lastSerial) {
             lastSerial = SerialOf(page);
             page += size;
             if (page == end) return true;
-            if (static_cast<size_t>(end - page) < kCaptureSize || std::memcmp(page, kCapturePattern, kCaptureSize) != 0) break;
+            if (static_cast<size_t>(end - page) < kOggCaptureSize || std::memcmp(page, kOggCapturePattern, kOggCaptureSize) != 0) break;
         }
     }
     return false;
@@ -81,10 +74,10 @@ bool PagesRunToTheEnd(std::FILE* file, off_t fileSize, long& lastSerial) {
 size_t ValidPageSizeAt(std::FILE* file, off_t offset, long& serial) {
     ogg_sync_state sync;
     ogg_sync_init(&sync);
-    char* buffer = ogg_sync_buffer(&sync, kLongestPage);
+    char* buffer = ogg_sync_buffer(&sync, kOggLongestPage);
     size_t pageSize = 0;
     if (buffer != nullptr && fseeko(file, offset, SEEK_SET) == 0) {
-        const size_t count = std::fread(buffer, 1, kLongestPage, file);
+        const size_t count = std::fread(buffer, 1, kOggLongestPage, file);
         ogg_sync_wrote(&sync, static_cast<long>(count));
         ogg_page page;
         const long found = ogg_sync_pageseek(&sync, &page);
@@ -159,18 +152,18 @@ long TellStream(void* source) { return static_cast<long>(static_cast<TrimmedStre
 // One backward pass in chunks: the first capture pattern from the end that
 // starts a valid page marks the last page, whose serial is `lastSerial`.
 off_t EndOfLastOggPage(std::FILE* file, off_t fileSize, long& lastSerial) {
-    const std::unique_ptr<char[]> chunk(new (std::nothrow) char[kScanChunk + kCaptureSize - 1]);
+    const std::unique_ptr<char[]> chunk(new (std::nothrow) char[kScanChunk + kOggCaptureSize - 1]);
     if (!chunk) return fileSize;
     off_t chunkEnd = fileSize;
     while (chunkEnd > 0) {
         const off_t chunkStart = std::max<off_t>(0, chunkEnd - static_cast<off_t>(kScanChunk));
         // Three bytes of the following chunk too, so no capture pattern is split.
-        const size_t wanted = static_cast<size_t>(std::min<off_t>(fileSize, chunkEnd + kCaptureSize - 1) - chunkStart);
+        const size_t wanted = static_cast<size_t>(std::min<off_t>(fileSize, chunkEnd + kOggCaptureSize - 1) - chunkStart);
         if (fseeko(file, chunkStart, SEEK_SET) != 0) break;
         const size_t count = std::fread(chunk.get(), 1, wanted, file);
-        for (size_t i = count >= kCaptureSize ? count - kCaptureSize + 1 : 0; i-- > 0;) {
-            if (std::memcmp(&chunk[i], kCapturePattern, kCaptureSize) != 0) continue;
-            if (i + kVersionOffset < count && chunk[i + kVersionOffset] != 0) continue;  // cheap reject
+        for (size_t i = count >= kOggCaptureSize ? count - kOggCaptureSize + 1 : 0; i-- > 0;) {
+            if (std::memcmp(&chunk[i], kOggCapturePattern, kOggCaptureSize) != 0) continue;
+            if (i + kOggVersionOffset < count && chunk[i + kOggVersionOffset] != 0) continue;  // cheap reject
             const off_t pageStart = chunkStart + static_cast<off_t>(i);
             if (const size_t pageSize = ValidPageSizeAt(file, pageStart, lastSerial)) {
                 return pageStart + static_cast<off_t>(pageSize);
@@ -187,10 +180,10 @@ off_t NextValidPage(std::FILE* file, off_t from, off_t end) {
     const std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[kScanChunk]);
     if (!chunk) return from;  // hide nothing
     long serial;
-    for (off_t chunkStart = from; chunkStart < end; chunkStart += kScanChunk - (kCaptureSize - 1)) {
+    for (off_t chunkStart = from; chunkStart < end; chunkStart += kScanChunk - (kOggCaptureSize - 1)) {
         if (fseeko(file, chunkStart, SEEK_SET) != 0) return from;
         const size_t count = std::fread(chunk.get(), 1, static_cast<size_t>(std::min<off_t>(kScanChunk, end - chunkStart)), file);
-        if (count < kCaptureSize) break;
+        if (count < kOggCaptureSize) break;
         for (const unsigned char* at = FindCapture(chunk.get(), chunk.get() + count); at != nullptr;
              at = FindCapture(at + 1, chunk.get() + count)) {
             const off_t offset = chunkStart + (at - chunk.get());
@@ -205,10 +198,10 @@ off_t NextValidPage(std::FILE* file, off_t from, off_t end) {
 // header lies there and it ends by `end`; else 0. The checksum is not
 // checked: a page taken for one here only hides less.
 size_t DeclaredPageSizeAt(std::FILE* file, off_t offset, off_t end) {
-    unsigned char header[kHeaderSize + 255];
+    unsigned char header[kOggPageHeaderSize + 255];
     if (fseeko(file, offset, SEEK_SET) != 0) return 0;
     const size_t count = std::fread(header, 1, static_cast<size_t>(std::min<off_t>(sizeof header, end - offset)), file);
-    if (count < kCaptureSize || std::memcmp(header, kCapturePattern, kCaptureSize) != 0) return 0;
+    if (count < kOggCaptureSize || std::memcmp(header, kOggCapturePattern, kOggCaptureSize) != 0) return 0;
     const size_t size = DeclaredPageSize(header, count);
     return offset + static_cast<off_t>(size) <= end ? size : 0;
 }
@@ -252,7 +245,11 @@ void HideGapsBetweenLinks(TrimmedStream& stream, off_t dataStart, const long* fi
         // Bytes already read stay where the reader read them.
         const off_t runStart = std::max(at, stream.position);
         if (next - runStart >= kShortestHiddenRun) {
-            stream.hidden.push_back({runStart - hiddenBytes, next - runStart});
+            try {
+                stream.hidden.push_back({runStart - hiddenBytes, next - runStart});
+            } catch (const std::bad_alloc&) {
+                break;  // hiding only saves time: the reader sees the rest as it is
+            }
             hiddenBytes += next - runStart;
         }
         at = next;

@@ -80,7 +80,7 @@ int32_t WholeSeconds(double totalSeconds) {
     return static_cast<int32_t>(static_cast<uint32_t>(wrapped));
 }
 
-int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) {
+int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) noexcept {
     if (!StorePathAndSize(record_, path)) return 1;
 
     // Declared first, so it outlives the stream that uses it.

@@ -9,7 +9,7 @@ class VorbisFileInfo : public RecordFileInfo {
 public:
     // 0 when the file was read as Ogg Vorbis, 1 otherwise. On failure path
     // and fileSize are current and every other field keeps its old value.
-    int32_t CVX_THISCALL Open(const char* path) override;
+    int32_t CVX_THISCALL Open(const char* path) noexcept override;
 };
 
 // ov_time_total's result in whole seconds: truncated toward zero, 0 for

@@ -11,13 +11,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(narrow append_tag_value id3v1 ini_text ogg_open flac_open)
 
 ./scripts/build-fuzz-flac.sh >&2
 cmake --preset fuzz >&2
 cmake --build --preset fuzz >&2
 
 out=build/fuzz
+# Every target, as fuzz/CMakeLists.txt lists them.
+[ ${#targets[@]} -gt 0 ] || mapfile -t targets < "$out/fuzz/targets.txt"
 rm -rf "$out/seeds"
 "$out/fuzz/make_seeds" "$out/seeds"
 mkdir -p "$out/artifacts"

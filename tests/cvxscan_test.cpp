@@ -404,11 +404,11 @@ TEST_F(CvxscanTest, VersionNamesEveryPlugin) {
     const CommandResult result = Scan({"--version"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(Lines(result.out),
-              (std::vector<std::string>{"cvxscan 1.42",
-                                        "FLAC.cvx: FLAC Support for Corvane, version 1.42 (file version 1.42.0.1), "
-                                        "extensions FLAC",
-                                        "OGG.cvx: OGG Support for Corvane, version 1.42 (file version 1.42.0.19), "
-                                        "extensions OGG"}));
+              (std::vector<std::string>{"cvxscan " CORVANE_PRODUCT_VERSION,
+                                        "FLAC.cvx: " FLAC_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
+                                        " (file version " FLAC_FILE_VERSION "), extensions FLAC",
+                                        "OGG.cvx: " OGG_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
+                                        " (file version " OGG_FILE_VERSION "), extensions OGG"}));
 }
 
 // A length past 2^31 seconds wraps negative in the plug-in's field: the row

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/tag_record.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/picture.h"
 #include "tests/support/plugin_fixture.h"
@@ -48,7 +49,7 @@ TEST_F(FlacDamage, EveryCutGetsAnAnswer) {
     for (size_t cut = 0; cut < original_.size(); cut += (cut < metadataEnd + 64 ? 1 : 37)) {
         const int32_t result = OpenBytes(Bytes(original_.begin(), original_.begin() + cut));
         ASSERT_EQ(result, LibFlacVerdict(path_)) << "cut at " << cut;
-        if (cut < 4 + 4 + 34) {
+        if (cut < kFlacStreamInfoEnd) {
             EXPECT_EQ(result, 1) << "cut inside STREAMINFO at " << cut;
         }
     }
@@ -63,8 +64,8 @@ TEST_F(FlacDamage, EveryFlippedMetadataByteGetsAnAnswer) {
             damaged[offset] ^= mask;
             const int32_t result = OpenBytes(damaged);
             ASSERT_EQ(result, LibFlacVerdict(path_)) << "flip at " << offset << " with " << int{mask};
-            char text[512];
-            EXPECT_LT(info_->GetArtist(text), 512);
+            char text[kTagFieldSize];
+            EXPECT_LT(info_->GetArtist(text), static_cast<int32_t>(kTagFieldSize));
         }
     }
     EXPECT_EQ(CountOpenDescriptors(), before);
@@ -73,8 +74,8 @@ TEST_F(FlacDamage, EveryFlippedMetadataByteGetsAnAnswer) {
 TEST_F(FlacDamage, ABlockLengthPastTheEndOfTheFile) {
     const FlacParts parts = SplitFlac(EncodeFlac({}));
     Bytes file = AssembleFlac({parts.blocks[0], VorbisCommentBlock({"TITLE=x"})});
-    constexpr size_t kSecondBlockLength = 4 + 4 + 34 + 1;  // its 24-bit length
-    file[kSecondBlockLength] = 0x7F;                     // about 8 MB, far past the end
+    constexpr size_t kSecondBlockLength = kFlacStreamInfoEnd + 1;  // its 24-bit length
+    file[kSecondBlockLength] = 0x7F;                             // about 8 MB, far past the end
     const int32_t result = OpenBytes(WithId3v1(file, Id3v1Tag({"Id3", "", "", "", "", {}, 0})));
     EXPECT_EQ(result, LibFlacVerdict(path_));
 }
@@ -101,7 +102,7 @@ TEST_F(FlacDamage, CommentLengthsThatLie) {
     PutLittleEndian32(liar.body, kFirstEntryLengthOffset, 1000);
     const Bytes file = AssembleFlac({real.blocks[0], liar, VorbisCommentBlock({"ALBUM=later"})}, real.audio);
     EXPECT_EQ(OpenBytes(file), 0);
-    char album[512];
+    char album[kTagFieldSize];
     info_->GetAlbum(album);
     EXPECT_STREQ(album, "later");
 }
@@ -120,9 +121,9 @@ struct MetadataDamage {
 // into whatever `rest` appends.
 Bytes UnendedMetadata(const std::vector<MetadataBlock>& blocks, std::initializer_list<Bytes> rest) {
     Bytes file = AssembleFlac(blocks);
-    size_t lastHeader = 4;
-    for (size_t i = 0; i + 1 < blocks.size(); ++i) lastHeader += 4 + blocks[i].body.size();
-    file[lastHeader] &= 0x7F;
+    size_t lastHeader = kFlacStreamMarkerSize;
+    for (size_t i = 0; i + 1 < blocks.size(); ++i) lastHeader += kFlacBlockHeaderSize + blocks[i].body.size();
+    file[lastHeader] &= kFlacBlockTypeMask;
     for (const Bytes& bytes : rest) file.insert(file.end(), bytes.begin(), bytes.end());
     return file;
 }

@@ -141,7 +141,8 @@ TEST_F(HostileFiles, ATenMegabyteValueIsCutToTheField) {
 TEST_F(HostileFiles, AFlacBlockClaimingSixteenMegabytesItDoesNotHave) {
     const FlacParts audio = SplitFlac(kSmallFlac);
     Bytes file = AssembleFlac({audio.blocks[0], VorbisCommentBlock({"TITLE=Claimed"})});
-    const size_t lengthField = 4 + 4 + audio.blocks[0].body.size() + 1;  // after "fLaC" and STREAMINFO
+    // The second block's 24-bit length, after "fLaC" and STREAMINFO.
+    const size_t lengthField = kFlacStreamMarkerSize + kFlacBlockHeaderSize + audio.blocks[0].body.size() + 1;
     file[lengthField] = file[lengthField + 1] = file[lengthField + 2] = 0xFF;
     // libFLAC's decoder refuses the stream when a block runs past its end.
     const std::string path = Write(file, "claims.flac");

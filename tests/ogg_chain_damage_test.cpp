@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "ogg/page_layout.h"
 #include "ogg/vorbis_file_info.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/temp_dir.h"
@@ -25,9 +26,8 @@ TEST(OggChainDamage, EveryFlippedPageHeaderGetsAPlausibleAnswer) {
     const std::string path = dir.File("chained.ogg");
     VorbisFileInfo info;
     const int before = CountOpenDescriptors();
-    constexpr size_t kPageHeaderBytes = 27;  // capture pattern to segment count
     for (size_t page : OggPageOffsets(chained)) {
-        for (size_t offset = page; offset < page + kPageHeaderBytes + 32 && offset < chained.size(); ++offset) {
+        for (size_t offset = page; offset < page + kOggPageHeaderSize + 32 && offset < chained.size(); ++offset) {
             WriteBytes(path, FlipInsidePage(chained, offset));
             const int32_t result = info.Open(path.c_str());
             ASSERT_TRUE(result == 0 || result == 1) << "flip at " << offset;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "frame/tag_record.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
@@ -68,7 +69,7 @@ TEST_F(OggDamage, EveryFlippedHeaderByteGetsAnAnswer) {
     for (size_t offset = 0; offset < headerEnd_; ++offset) {
         const int32_t result = OpenBytes(*info, FlipInsidePage(original_, offset));
         ASSERT_EQ(result, LibVorbisfileVerdict(path_)) << "flip at " << offset;
-        char text[512];
+        char text[kTagFieldSize];
         EXPECT_LT(info->GetTitle(text), 512);
         EXPECT_LE(info->GetLengthText(text), 13);
     }

@@ -33,8 +33,8 @@ struct PluginFile {
 };
 
 const PluginFile kPlugins[] = {
-    {OGG_PLUGIN_PATH, "1.42.0.19", "OGG Support for Corvane"},
-    {FLAC_PLUGIN_PATH, "1.42.0.1", "FLAC Support for Corvane"},
+    {OGG_PLUGIN_PATH, OGG_FILE_VERSION, OGG_DESCRIPTION},
+    {FLAC_PLUGIN_PATH, FLAC_FILE_VERSION, FLAC_DESCRIPTION},
 };
 
 }  // namespace
@@ -51,7 +51,7 @@ TEST(PluginBinary, CarriesReadableVersionIdentification) {
         SCOPED_TRACE(plugin.path);
         const std::string dump = RunCommand("readelf -p .cvx_version '" + std::string(plugin.path) + "'");
         EXPECT_NE(dump.find("ProductName=Corvane (File Format Plugin)"), std::string::npos) << dump;
-        EXPECT_NE(dump.find("ProductVersion=1.42\n"), std::string::npos) << dump;
+        EXPECT_NE(dump.find("ProductVersion=" CORVANE_PRODUCT_VERSION "\n"), std::string::npos) << dump;
         EXPECT_NE(dump.find(std::string("FileVersion=") + plugin.fileVersion + "\n"), std::string::npos) << dump;
         EXPECT_NE(dump.find(std::string("FileDescription=") + plugin.description + "\n"), std::string::npos)
             << dump;

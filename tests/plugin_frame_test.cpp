@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/tag_record.h"
 #include "tools/samples/flac_files.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
@@ -78,7 +79,7 @@ TEST_P(PluginFrame, OperationsSitInTheirFixedSlots) {
         return reinterpret_cast<NumberOperation>(table[kOpenSlot + operation - 1])(info);
     };
     auto text = [&](int operation) {
-        char out[512];
+        char out[kTagFieldSize];
         reinterpret_cast<TextOperation>(table[kOpenSlot + operation - 1])(info, out);
         return std::string(out);
     };
@@ -101,7 +102,7 @@ TEST_P(PluginFrame, OperationsSitInTheirFixedSlots) {
 TEST_P(PluginFrame, GettersReturnTheBytesTheyCopy) {
     FileInfoPtr info = NewInfo();
     ASSERT_EQ(info->Open(WriteTagged("tagged").c_str()), 0);
-    char text[512];
+    char text[kTagFieldSize];
     EXPECT_EQ(info->GetTitle(text), 2);
     EXPECT_EQ(info->GetLengthText(text), 6);
     EXPECT_EQ(info->GetFileName(text), static_cast<int32_t>(dir_.File("tagged").size() + 1));

@@ -9,6 +9,7 @@
 
 #include "frame/probe_file_size.h"
 #include "frame/record_file_info.h"
+#include "frame/tag_record.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -16,7 +17,7 @@ namespace {
 // The accessors with a trivial Open, to reach them without a format.
 class PlainFileInfo : public RecordFileInfo {
 public:
-    int32_t Open(const char* path) override { return StorePathAndSize(record_, path) ? 0 : 1; }
+    int32_t Open(const char* path) noexcept override { return StorePathAndSize(record_, path) ? 0 : 1; }
     TagRecord& mutableRecord() { return record_; }
 };
 
@@ -33,7 +34,7 @@ TEST(TagRecord, KeepsTheBinaryLayoutOfItsFields) {
 
 TEST(RecordFileInfo, StartsEmpty) {
     PlainFileInfo info;
-    char text[512] = "junk";
+    char text[kTagFieldSize] = "junk";
     EXPECT_EQ(info.GetTitle(text), 1);
     EXPECT_EQ(text[0], '\0');
     EXPECT_EQ(info.GetFileName(text), 1);
@@ -51,7 +52,7 @@ TEST(RecordFileInfo, GettersCopyTextAndNulAndCountBoth) {
     std::string full(511, 'x');
     CopyToField(record.title, sizeof record.title, full.c_str());
     CopyToField(record.genre, sizeof record.genre, "Rock");
-    char text[512];
+    char text[kTagFieldSize];
     EXPECT_EQ(info.GetTitle(text), 512);
     EXPECT_EQ(std::string(text), full);
     EXPECT_EQ(info.GetGenre(text), 5);
@@ -83,7 +84,7 @@ TEST(StorePathAndSize, RefusesPathsTooLongForTheField) {
     std::string tooLong = dir.path().string() + "/" + std::string(300, 'b');
     tooLong.resize(kPathFieldSize);  // exactly 260 bytes: one more than fits
     EXPECT_EQ(info.Open(tooLong.c_str()), 1);
-    char text[260];
+    char text[kPathFieldSize];
     EXPECT_EQ(info.GetFileName(text), 1);
     EXPECT_EQ(info.GetFileSize(), -1);
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "frame/platform/regular_file.h"
+#include "ogg/page_layout.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/temp_dir.h"
 
@@ -42,7 +43,7 @@ TEST(TrimToLastOggPage, EndsWithTheLastPage) {
 
 TEST(TrimToLastOggPage, SkipsCapturePatternsThatStartNoValidPage) {
     Bytes junk(100000, 0x5A);
-    for (size_t at : {10u, 65535u, 65536u, 99990u}) std::copy_n("OggS", 4, junk.begin() + static_cast<long>(at));
+    for (size_t at : {10u, 65535u, 65536u, 99990u}) std::copy_n(kOggCapturePattern, kOggCaptureSize, junk.begin() + static_cast<long>(at));
     EXPECT_EQ(VisibleEnd(Concatenated(kOgg, junk)), static_cast<off_t>(kOgg.size()));
 }
 

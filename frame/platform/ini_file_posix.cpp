@@ -10,10 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "frame/ini_text.h"
 #include "frame/platform/ini_file.h"
-#include "frame/platform/ini_text.h"
 #include "frame/platform/path_separator.h"
 #include "frame/platform/regular_file.h"
+#include "frame/platform/unique_fd_posix.h"
 
 namespace {
 
@@ -63,46 +64,43 @@ bool WriteAll(int fd, const std::string& text) {
 
 // A new file beside `target` for the replacement, created with O_EXCL so it
 // never reuses another writer's file (nor a leftover of a crashed one).
-// -1 when the folder refuses it.
-int CreateTemporaryBeside(const std::string& target, std::string& temporaryPath) {
+// None when the folder refuses it.
+UniqueFd CreateTemporaryBeside(const std::string& target, std::string& temporaryPath) {
     constexpr int kNamesToTry = 100;
     for (int attempt = 0; attempt < kNamesToTry; ++attempt) {
         temporaryPath = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        UniqueFd fd(::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+        if (fd || errno != EEXIST) return fd;
     }
-    return -1;
+    return UniqueFd();
 }
 
 // Writes `text` to a temporary file, flushes it to disk and renames it over
 // `target`; `existing` carries the permissions and owner to keep.
 bool ReplaceFile(const std::string& target, const std::string& text, const struct stat* existing) {
     std::string temporaryPath;
-    const int fd = CreateTemporaryBeside(target, temporaryPath);
-    if (fd < 0) return false;
+    UniqueFd fd = CreateTemporaryBeside(target, temporaryPath);
+    if (!fd) return false;
 
-    bool ok = WriteAll(fd, text);
+    bool ok = WriteAll(fd.get(), text);
     if (ok && existing != nullptr) {
-        ok = ::fchmod(fd, existing->st_mode & 07777) == 0;
+        ok = ::fchmod(fd.get(), existing->st_mode & 07777) == 0;
         // Only a privileged process can give the file back to another owner;
         // anyone else keeps the file as their own, as a plain write would not.
         if (ok && (existing->st_uid != ::geteuid() || existing->st_gid != ::getegid())) {
-            (void)!::fchown(fd, existing->st_uid, existing->st_gid);
+            (void)!::fchown(fd.get(), existing->st_uid, existing->st_gid);
         }
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::fsync(fd.get()) == 0;
+    ok = fd.Close() && ok;
     ok = ok && ::rename(temporaryPath.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temporaryPath.c_str());
         return false;
     }
     // Make the rename itself durable; the file is already in place if this fails.
-    const int folder = ::open(FolderOfPath(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    const UniqueFd folder(::open(FolderOfPath(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder) ::fsync(folder.get());
     return true;
 }
 

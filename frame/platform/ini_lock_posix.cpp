@@ -9,6 +9,7 @@
 
 #include "frame/platform/ini_lock.h"
 #include "frame/platform/path_separator.h"
+#include "frame/platform/unique_fd_posix.h"
 
 namespace {
 
@@ -17,22 +18,21 @@ constexpr int kPollMicroseconds = 2000;
 }  // namespace
 
 IniFileLock::IniFileLock(const std::string& path) {
-    const int folder = ::open(FolderOfPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) {
+    UniqueFd folder(::open(FolderOfPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) {
         // No folder, no file to race for: the write will fail or create both.
         held_ = errno == ENOENT;
         return;
     }
     for (int waited = 0; waited <= kIniLockWaitMilliseconds * 1000; waited += kPollMicroseconds) {
-        if (::flock(folder, LOCK_EX | LOCK_NB) == 0) {
+        if (::flock(folder.get(), LOCK_EX | LOCK_NB) == 0) {
             held_ = true;
-            handle_ = folder;
+            handle_ = folder.release();  // kept open: closing it releases the lock
             return;
         }
         if (errno != EWOULDBLOCK && errno != EINTR) break;
         ::usleep(kPollMicroseconds);
     }
-    ::close(folder);
 }
 
 IniFileLock::~IniFileLock() {

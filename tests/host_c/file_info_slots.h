@@ -9,6 +9,8 @@
 
 #include <stdint.h>
 
+#include "../../frame/field_sizes.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 /* GCC applies __thiscall to C function pointers (`this` in ECX, callee pops

@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #endif
 
-enum { kMaxFiles = 1000, kPathSize = 260, kTagSize = 512 };
+enum { kMaxFiles = 1000, kPathSize = CVX_PATH_FIELD_SIZE, kTagSize = CVX_TAG_FIELD_SIZE };
 
 static const char kSeparator =
 #if defined(_WIN32)

@@ -16,6 +16,8 @@ typedef int int32_t;
 typedef unsigned int uint32_t;
 typedef unsigned int size_t;
 
+#include "../../frame/field_sizes.h"
+
 class FileInfo {
 public:
     virtual ~FileInfo() {}
@@ -44,7 +46,7 @@ struct WIN32_FIND_DATAA {
     DWORD dwFileAttributes;
     FILETIME ftCreationTime, ftLastAccessTime, ftLastWriteTime;
     DWORD nFileSizeHigh, nFileSizeLow, dwReserved0, dwReserved1;
-    char cFileName[260];
+    char cFileName[260];  // MAX_PATH
     char cAlternateFileName[14];
 };
 extern "C" {
@@ -190,11 +192,11 @@ __attribute__((noinline)) int32_t Checked(const char* name, const Call& call) {
 // the count it returns.
 template <typename Get>
 void PrintText(const char* name, const Get& get) {
-    char text[512];
+    char text[CVX_TAG_FIELD_SIZE];
     for (char& c : text) c = 0x55;
     const int32_t count = Checked(name, [&] { return get(text); });
     Put('\t');
-    if (count < 1 || count > 512 || text[count - 1] != '\0' || static_cast<int32_t>(Length(text)) + 1 != count) {
+    if (count < 1 || count > CVX_TAG_FIELD_SIZE || text[count - 1] != '\0' || static_cast<int32_t>(Length(text)) + 1 != count) {
         Print("<count ");
         PrintNumber(count);
         Print(" does not match the text>");
@@ -226,7 +228,7 @@ int SplitCommandLine(char* line, char** words, int most) {
 }
 
 // The names of the files directly inside `folder`, sorted.
-char gNames[1000][260];
+char gNames[1000][CVX_PATH_FIELD_SIZE];
 int ListFiles(const char* folder) {
     char pattern[270];
     const size_t length = Length(folder);
@@ -245,7 +247,7 @@ int ListFiles(const char* folder) {
     FindClose(search);
     for (int i = 1; i < count; ++i) {  // insertion sort: a folder of samples
         for (int j = i; j > 0 && Compare(gNames[j - 1], gNames[j]) > 0; --j) {
-            char swap[260];
+            char swap[CVX_PATH_FIELD_SIZE];
             Copy(swap, gNames[j], 260);
             Copy(gNames[j], gNames[j - 1], 260);
             Copy(gNames[j - 1], swap, 260);
@@ -263,7 +265,7 @@ void DumpFolder(const char* pluginPath, const char* folder) {
     if (create == nullptr) Fail("msvc_host: the plug-in exports no CreateFileInfo");
     const int count = ListFiles(folder);
     for (int i = 0; i < count; ++i) {
-        char path[260];
+        char path[CVX_PATH_FIELD_SIZE];
         const size_t folderLength = Length(folder), nameLength = Length(gNames[i]);
         if (folderLength + 1 + nameLength + 1 > sizeof path) Fail("msvc_host: path too long");
         Copy(path, folder, folderLength);
@@ -292,7 +294,7 @@ void DumpFolder(const char* pluginPath, const char* folder) {
         PrintNumber(Checked("GetTrack", [&] { return info->GetTrack(); }));
         Put('\n');
         // GetFileName is checked too, though record_dump prints no path.
-        char name[260];
+        char name[CVX_PATH_FIELD_SIZE];
         Checked("GetFileName", [&] { return info->GetFileName(name); });
         Checked("delete", [&] {
             delete info;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ogg/page_layout.h"
+
 Bytes OggOfAnotherCodec() {
     ogg_stream_state os;
     ogg_stream_init(&os, 7);
@@ -20,8 +22,8 @@ Bytes OggOfAnotherCodec() {
 
 std::vector<size_t> OggPageOffsets(const Bytes& bytes) {
     std::vector<size_t> offsets;
-    for (size_t i = 0; i + 4 <= bytes.size(); ++i) {
-        if (std::memcmp(&bytes[i], "OggS", 4) == 0) offsets.push_back(i);
+    for (size_t i = 0; i + kOggCaptureSize <= bytes.size(); ++i) {
+        if (std::memcmp(&bytes[i], kOggCapturePattern, kOggCaptureSize) == 0) offsets.push_back(i);
     }
     return offsets;
 }
@@ -33,13 +35,12 @@ Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask) {
     for (size_t start : OggPageOffsets(bytes)) {
         if (start <= offset) pageStart = start;
     }
-    constexpr size_t kSegmentCountOffset = 26;  // then the lacing values
-    if (pageStart + kSegmentCountOffset >= out.size()) return out;
-    const size_t segments = out[pageStart + kSegmentCountOffset];
-    const size_t headerLength = kSegmentCountOffset + 1 + segments;
+    if (pageStart + kOggSegmentCountOffset >= out.size()) return out;
+    const size_t segments = out[pageStart + kOggSegmentCountOffset];
+    const size_t headerLength = kOggPageHeaderSize + segments;
     if (pageStart + headerLength > out.size()) return out;
     size_t bodyLength = 0;
-    for (size_t i = 0; i < segments; ++i) bodyLength += out[pageStart + kSegmentCountOffset + 1 + i];
+    for (size_t i = 0; i < segments; ++i) bodyLength += out[pageStart + kOggPageHeaderSize + i];
     if (pageStart + headerLength + bodyLength > out.size()) return out;
     ogg_page page;
     page.header = &out[pageStart];

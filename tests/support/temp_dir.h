@@ -24,7 +24,6 @@ private:
     std::filesystem::path path_;
 };
 
-void WriteBytes(const std::string& path, const Bytes& bytes);
 void WriteText(const std::string& path, const std::string& text);
 Bytes ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);

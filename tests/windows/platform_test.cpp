@@ -14,18 +14,10 @@
 #include "frame/platform/ini_file.h"
 #include "frame/platform/regular_file.h"
 #include "frame/plugin_ini_path.h"
+#include "frame/tag_record.h"
+#include "tests/support/check.h"
 
 namespace {
-
-int gFailures = 0;
-
-#define CHECK(condition)                                                            \
-    do {                                                                            \
-        if (!(condition)) {                                                         \
-            std::printf("%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++gFailures;                                                            \
-        }                                                                           \
-    } while (0)
 
 constexpr UINT kShiftJis = 932;
 constexpr UINT kWestern = 1252;
@@ -61,7 +53,7 @@ void LongConversionKeepsWholeCharacters() {
     uint16_t units[301];
     for (int i = 0; i < 300; ++i) units[i] = kTrailBackslashUnit;
     units[300] = 0;
-    char out[512];
+    char out[kTagFieldSize];
     CHECK(ConvertToCodePage(kShiftJis, units, out, sizeof out) == 511);
     CHECK(std::strlen(out) == 510);
     CHECK(std::memcmp(out + 508, kTrailBackslash, 2) == 0);
@@ -91,7 +83,7 @@ void Utf8CutsWholeSequences() {
     uint16_t units[301];
     for (int i = 0; i < 300; ++i) units[i] = 0x20AC;
     units[300] = 0;
-    char converted[512];
+    char converted[kTagFieldSize];
     const size_t size = ConvertToCodePage(kUtf8, units, converted, sizeof converted);
     CHECK(size == 511);
     CHECK(WholeCharacterPrefix(kUtf8, converted, size - 1, kTagFieldSize - 1 - 402) == 108);
@@ -168,6 +160,6 @@ int main(int argc, char** argv) {
     LibFlacGetsUtf8Names();
     ProfileValuesAreReadWhole();
     OnlyFilesOnDiskAreOpened();
-    std::printf("%s: %d failed check(s), ANSI code page %u\n", gFailures ? "FAILED" : "passed", gFailures, GetACP());
-    return gFailures ? 1 : 0;
+    std::printf("%s: %d failed check(s), ANSI code page %u\n", gCheckFailures ? "FAILED" : "passed", gCheckFailures, GetACP());
+    return gCheckFailures ? 1 : 0;
 }

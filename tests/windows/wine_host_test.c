@@ -12,26 +12,9 @@
 #include <string.h>
 
 #include "../host_c/file_info_slots.h"
+#include "../support/check.h"
 
-enum { kPathSize = MAX_PATH, kTagSize = 512 };
-
-static int gFailures = 0;
-
-#define CHECK(condition)                                                       \
-    do {                                                                       \
-        if (!(condition)) {                                                    \
-            printf("%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++gFailures;                                                       \
-        }                                                                      \
-    } while (0)
-
-#define CHECK_TEXT(actual, expected)                                                         \
-    do {                                                                                     \
-        if (strcmp((actual), (expected)) != 0) {                                             \
-            printf("%s:%d: '%s' is not '%s'\n", __FILE__, __LINE__, (actual), (expected));   \
-            ++gFailures;                                                                     \
-        }                                                                                    \
-    } while (0)
+enum { kPathSize = MAX_PATH, kTagSize = CVX_TAG_FIELD_SIZE };
 
 typedef struct PluginCase {
     const char* name;           /* "OGG" */
@@ -39,12 +22,11 @@ typedef struct PluginCase {
     const char* extension;      /* ".ogg" */
     const char* description;
     const char* fileVersion;
-    DWORD fileVersionLow;       /* the last two parts of FILEVERSION */
 } PluginCase;
 
 static const PluginCase kCases[] = {
-    {"OGG", "ogg\\01 Latin-1 letters.ogg", ".ogg", "OGG Support for Corvane", "1.42.0.19", 19},
-    {"FLAC", "flac\\01 Latin-1 letters.flac", ".flac", "FLAC Support for Corvane", "1.42.0.1", 1},
+    {"OGG", "ogg\\01 Latin-1 letters.ogg", ".ogg", OGG_DESCRIPTION, OGG_FILE_VERSION},
+    {"FLAC", "flac\\01 Latin-1 letters.flac", ".flac", FLAC_DESCRIPTION, FLAC_FILE_VERSION},
 };
 
 static const char kDefaultList[] = "MP3, MPC, MP+, MPP, WMA, APE, MAC";
@@ -202,13 +184,17 @@ static void CheckVersionResource(const PluginCase* c, const char* library) {
         CHECK(!"version resource readable");
         return;
     }
+    /* The numeric versions: a.b.c.d as two words of two halves each. */
+    unsigned file[4] = {0}, product[2] = {0};
+    CHECK(sscanf(c->fileVersion, "%u.%u.%u.%u", &file[0], &file[1], &file[2], &file[3]) == 4);
+    CHECK(sscanf(CORVANE_PRODUCT_VERSION, "%u.%u", &product[0], &product[1]) == 2);
     VS_FIXEDFILEINFO* fixed = NULL;
     UINT length = 0;
     CHECK(VerQueryValueA(data, "\\", (void**)&fixed, &length) && length >= sizeof *fixed);
     if (fixed != NULL) {
-        CHECK(fixed->dwFileVersionMS == MAKELONG(42, 1));
-        CHECK(fixed->dwFileVersionLS == MAKELONG(c->fileVersionLow, 0));
-        CHECK(fixed->dwProductVersionMS == MAKELONG(42, 1));
+        CHECK(fixed->dwFileVersionMS == MAKELONG(file[1], file[0]));
+        CHECK(fixed->dwFileVersionLS == MAKELONG(file[3], file[2]));
+        CHECK(fixed->dwProductVersionMS == MAKELONG(product[1], product[0]));
         CHECK(fixed->dwProductVersionLS == 0);
     }
     const struct {
@@ -218,7 +204,7 @@ static void CheckVersionResource(const PluginCase* c, const char* library) {
         {"\\StringFileInfo\\040904E4\\FileDescription", c->description},
         {"\\StringFileInfo\\040904E4\\FileVersion", c->fileVersion},
         {"\\StringFileInfo\\040904E4\\ProductName", "Corvane (File Format Plugin)"},
-        {"\\StringFileInfo\\040904E4\\ProductVersion", "1.42"},
+        {"\\StringFileInfo\\040904E4\\ProductVersion", CORVANE_PRODUCT_VERSION},
     };
     for (size_t i = 0; i < sizeof strings / sizeof strings[0]; ++i) {
         char* value = NULL;
@@ -390,7 +376,7 @@ int main(int argc, char** argv) {
         Plugin plugin;
         if (!LoadPlugin(library, &plugin)) {
             printf("cannot load %s or find its entry points\n", library);
-            ++gFailures;
+            ++gCheckFailures;
             continue;
         }
         CheckEntryPointsAndSlots(c, &plugin, argv[2], scratch);
@@ -401,6 +387,6 @@ int main(int argc, char** argv) {
     CheckInstall(argv[1], scratch);
     RemoveDirectoryA(scratch);
 
-    printf("%s: %d failed check(s), ANSI code page %u\n", gFailures ? "FAILED" : "passed", gFailures, GetACP());
-    return gFailures ? 1 : 0;
+    printf("%s: %d failed check(s), ANSI code page %u\n", gCheckFailures ? "FAILED" : "passed", gCheckFailures, GetACP());
+    return gCheckFailures ? 1 : 0;
 }

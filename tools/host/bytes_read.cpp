@@ -6,15 +6,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame/platform/unique_fd_posix.h"
+
 int64_t BytesReadSoFar() {
     // Each call adds its own read of about a hundred bytes to the count.
-    const int fd = open("/proc/self/io", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    char text[512];
-    const ssize_t count = read(fd, text, sizeof text - 1);
-    close(fd);
+    const UniqueFd fd(open("/proc/self/io", O_RDONLY | O_CLOEXEC));
+    if (!fd) return -1;
+    char counters[512];  // seven short lines
+    const ssize_t count = read(fd.get(), counters, sizeof counters - 1);
     if (count <= 0) return -1;
-    text[count] = '\0';
-    const char* field = std::strstr(text, "rchar: ");
+    counters[count] = '\0';
+    const char* field = std::strstr(counters, "rchar: ");
     return field == nullptr ? -1 : std::strtoll(field + 7, nullptr, 10);
 }

@@ -1,9 +1,11 @@
 #include "tools/host/plugin_library.h"
 
+#include "frame/tag_record.h"
+
 namespace {
 
 void ReadFieldsInto(FileInfo& info, Reading& r) {
-    char text[512];
+    char text[kTagFieldSize];
     r.fileSize = info.GetFileSize();
     info.GetFileName(text);
     r.fileName = text;

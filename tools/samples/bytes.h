@@ -1,7 +1,12 @@
-// The contents of a whole file, built in memory.
+// The contents of a whole file, built in memory, and writing them out.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
+
+// Writes `bytes` as the whole file at `path`; throws std::runtime_error
+// when it cannot.
+void WriteBytes(const std::string& path, const Bytes& bytes);

@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <stdexcept>
 
+#include "flac/id3v1_layout.h"
 #include "tools/samples/tone.h"
 #include "tools/samples/vorbis_comment.h"
 
@@ -42,30 +45,38 @@ void PutBigEndian(Bytes& out, uint64_t value, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-constexpr size_t kMarkerSize = 4;       // "fLaC"
-constexpr size_t kBlockHeaderSize = 4;  // last flag + type, 24-bit length
-constexpr uint8_t kLastBlockFlag = 0x80;
+struct DeleteEncoder {
+    void operator()(FLAC__StreamEncoder* encoder) const { FLAC__stream_encoder_delete(encoder); }
+};
+struct DeleteMetadata {
+    void operator()(FLAC__StreamMetadata* block) const { FLAC__metadata_object_delete(block); }
+};
 
 }  // namespace
 
 Bytes EncodeFlac(const FlacStream& stream) {
-    FLAC__StreamEncoder* encoder = FLAC__stream_encoder_new();
+    const std::unique_ptr<FLAC__StreamEncoder, DeleteEncoder> owner(FLAC__stream_encoder_new());
+    FLAC__StreamEncoder* const encoder = owner.get();
+    if (encoder == nullptr) throw std::bad_alloc();
     FLAC__stream_encoder_set_channels(encoder, stream.channels);
     FLAC__stream_encoder_set_bits_per_sample(encoder, 16);
     FLAC__stream_encoder_set_sample_rate(encoder, stream.sampleRateHz);
     FLAC__stream_encoder_set_compression_level(encoder, 0);
     FLAC__stream_encoder_set_total_samples_estimate(encoder, stream.totalSamples);
 
-    FLAC__StreamMetadata* comments = nullptr;
+    // The encoder keeps a pointer to the block: it must outlive finishing.
+    std::unique_ptr<FLAC__StreamMetadata, DeleteMetadata> comments;
     if (!stream.comments.empty()) {
-        comments = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
+        comments.reset(FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT));
+        if (!comments) throw std::bad_alloc();
         for (const std::string& text : stream.comments) {
             FLAC__StreamMetadata_VorbisComment_Entry entry;
             entry.length = static_cast<FLAC__uint32>(text.size());
             entry.entry = reinterpret_cast<FLAC__byte*>(const_cast<char*>(text.data()));
-            FLAC__metadata_object_vorbiscomment_append_comment(comments, entry, /*copy=*/true);
+            FLAC__metadata_object_vorbiscomment_append_comment(comments.get(), entry, /*copy=*/true);
         }
-        FLAC__stream_encoder_set_metadata(encoder, &comments, 1);
+        FLAC__StreamMetadata* blocks[] = {comments.get()};
+        FLAC__stream_encoder_set_metadata(encoder, blocks, 1);
     }
 
     MemoryFile file;
@@ -88,20 +99,18 @@ Bytes EncodeFlac(const FlacStream& stream) {
         done += count;
     }
     FLAC__stream_encoder_finish(encoder);
-    FLAC__stream_encoder_delete(encoder);
-    if (comments != nullptr) FLAC__metadata_object_delete(comments);
     return file.bytes;
 }
 
 FlacParts SplitFlac(const Bytes& file) {
     FlacParts parts;
-    size_t offset = kMarkerSize;
+    size_t offset = kFlacStreamMarkerSize;
     bool last = false;
-    while (!last && offset + kBlockHeaderSize <= file.size()) {
-        last = (file[offset] & kLastBlockFlag) != 0;
-        const uint8_t type = file[offset] & 0x7F;
+    while (!last && offset + kFlacBlockHeaderSize <= file.size()) {
+        last = (file[offset] & kFlacLastBlockFlag) != 0;
+        const uint8_t type = file[offset] & kFlacBlockTypeMask;
         const size_t length = (size_t{file[offset + 1]} << 16) | (size_t{file[offset + 2]} << 8) | file[offset + 3];
-        offset += kBlockHeaderSize;
+        offset += kFlacBlockHeaderSize;
         parts.blocks.push_back({type, Bytes(file.begin() + offset, file.begin() + offset + length)});
         offset += length;
     }
@@ -113,7 +122,7 @@ Bytes AssembleFlac(const std::vector<MetadataBlock>& blocks, const Bytes& audio)
     Bytes out = {'f', 'L', 'a', 'C'};
     for (size_t i = 0; i < blocks.size(); ++i) {
         const bool last = i + 1 == blocks.size();
-        out.push_back(static_cast<uint8_t>((last ? kLastBlockFlag : 0) | blocks[i].type));
+        out.push_back(static_cast<uint8_t>((last ? kFlacLastBlockFlag : 0) | blocks[i].type));
         PutBigEndian(out, blocks[i].body.size(), 3);
         out.insert(out.end(), blocks[i].body.begin(), blocks[i].body.end());
     }
@@ -200,25 +209,26 @@ Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std:
 }
 
 Bytes Id3v1Tag(const Id3v1Fields& fields) {
-    Bytes tag(128, 0);
+    Bytes tag(kId3v1Size, 0);
     auto put = [&](size_t offset, const std::string& text, size_t size) {
         std::memcpy(tag.data() + offset, text.data(), std::min(text.size(), size));
     };
-    put(0, "TAG", 3);
-    put(3, fields.title, 30);
-    put(33, fields.artist, 30);
-    put(63, fields.album, 30);
-    put(93, fields.year, 4);
+    put(0, kId3v1Id, kId3v1IdSize);
+    put(kId3v1TitleOffset, fields.title, kId3v1TextSize);
+    put(kId3v1ArtistOffset, fields.artist, kId3v1TextSize);
+    put(kId3v1AlbumOffset, fields.album, kId3v1TextSize);
+    put(kId3v1YearOffset, fields.year, kId3v1YearSize);
     if (fields.track) {
-        put(97, fields.comment, 28);
-        tag[125] = 0;
-        tag[126] = *fields.track;
+        put(kId3v1CommentOffset, fields.comment, kId3v1_1CommentSize);
+        tag[kId3v1TrackMarkerOffset] = 0;
+        tag[kId3v1TrackOffset] = *fields.track;
     } else {
-        // Space padding keeps byte 125 nonzero, so the tag reads as ID3v1.0.
-        std::memset(tag.data() + 97, ' ', 30);
-        put(97, fields.comment, 30);
+        // Space padding keeps the track marker byte nonzero, so the tag reads
+        // as ID3v1.0.
+        std::memset(tag.data() + kId3v1CommentOffset, ' ', kId3v1TextSize);
+        put(kId3v1CommentOffset, fields.comment, kId3v1TextSize);
     }
-    tag[127] = fields.genre;
+    tag[kId3v1GenreOffset] = fields.genre;
     return tag;
 }
 

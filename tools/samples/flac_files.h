@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "flac/metadata_layout.h"
 #include "tools/samples/bytes.h"
 
 struct FlacStream {
@@ -26,14 +27,6 @@ struct MetadataBlock {
     uint8_t type;
     Bytes body;
 };
-
-constexpr uint8_t kStreamInfoType = 0;
-constexpr uint8_t kPaddingType = 1;
-constexpr uint8_t kApplicationType = 2;
-constexpr uint8_t kSeekTableType = 3;
-constexpr uint8_t kVorbisCommentType = 4;
-constexpr uint8_t kCueSheetType = 5;
-constexpr uint8_t kPictureType = 6;
 
 // A FLAC file split into its metadata blocks and the audio after them.
 struct FlacParts {

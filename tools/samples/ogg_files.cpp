@@ -25,26 +25,50 @@ void AppendOggPage(Bytes& out, const ogg_page& page) {
     out.insert(out.end(), page.body, page.body + page.body_len);
 }
 
-Bytes EncodeVorbis(const VorbisStream& stream) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, stream.channels, stream.sampleRateHz, stream.quality) != 0) {
-        vorbis_info_clear(&info);
-        throw std::runtime_error("vorbis_encode_init_vbr refused the format");
-    }
-    vorbis_comment noComments;  // the comment packet is written below
-    vorbis_comment_init(&noComments);
+namespace {
 
+// libvorbis's encoder and the Ogg stream it feeds, set up together and
+// cleared on every way out, a throw included.
+struct VorbisEncoder {
+    explicit VorbisEncoder(const VorbisStream& stream) {
+        vorbis_info_init(&info);
+        if (vorbis_encode_init_vbr(&info, stream.channels, stream.sampleRateHz, stream.quality) != 0) {
+            vorbis_info_clear(&info);
+            throw std::runtime_error("vorbis_encode_init_vbr refused the format");
+        }
+        vorbis_comment_init(&noComments);
+        vorbis_analysis_init(&dsp, &info);
+        vorbis_block_init(&dsp, &block);
+        ogg_stream_init(&os, stream.serialNumber);
+    }
+    ~VorbisEncoder() {
+        ogg_stream_clear(&os);
+        vorbis_block_clear(&block);
+        vorbis_dsp_clear(&dsp);
+        vorbis_comment_clear(&noComments);
+        vorbis_info_clear(&info);
+    }
+    VorbisEncoder(const VorbisEncoder&) = delete;
+    VorbisEncoder& operator=(const VorbisEncoder&) = delete;
+
+    vorbis_info info;
+    vorbis_comment noComments;  // the comment packet is written by hand
     vorbis_dsp_state dsp;
     vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
     ogg_stream_state os;
-    ogg_stream_init(&os, stream.serialNumber);
+};
+
+}  // namespace
+
+Bytes EncodeVorbis(const VorbisStream& stream) {
+    VorbisEncoder encoder(stream);
+    vorbis_dsp_state& dsp = encoder.dsp;
+    vorbis_block& block = encoder.block;
+    ogg_stream_state& os = encoder.os;
 
     Bytes out;
     ogg_packet header, unusedCommentHeader, codebooks;
-    vorbis_analysis_headerout(&dsp, &noComments, &header, &unusedCommentHeader, &codebooks);
+    vorbis_analysis_headerout(&dsp, &encoder.noComments, &header, &unusedCommentHeader, &codebooks);
     Bytes commentBytes = VorbisCommentPacket(stream.comments);
     ogg_packet commentHeader = unusedCommentHeader;
     commentHeader.packet = commentBytes.data();
@@ -88,11 +112,6 @@ Bytes EncodeVorbis(const VorbisStream& stream) {
         }
     }
 
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&noComments);
-    vorbis_info_clear(&info);
     return out;
 }
 

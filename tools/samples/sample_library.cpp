@@ -1,9 +1,8 @@
 #include "tools/samples/sample_library.h"
 
 #include <filesystem>
-#include <fstream>
-#include <stdexcept>
 
+#include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
 
@@ -102,8 +101,6 @@ void WriteSampleLibrary(const std::string& folder) {
     for (const SampleFile& sample : SampleLibrary()) {
         const std::filesystem::path path = std::filesystem::path(folder) / sample.relativePath;
         std::filesystem::create_directories(path.parent_path());
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(sample.bytes.data()), static_cast<std::streamsize>(sample.bytes.size()));
-        if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+        WriteBytes(path.string(), sample.bytes);
     }
 }

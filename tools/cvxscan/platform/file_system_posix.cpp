@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "frame/platform/unique_fd_posix.h"
 #include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/text.h"
 
@@ -16,16 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string SystemText(int code) { return std::strerror(code); }
-
-struct Descriptor {
-    explicit Descriptor(int opened) : fd(opened) {}
-    ~Descriptor() {
-        if (fd >= 0) close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    const int fd;
-};
 
 struct FolderStream {
     explicit FolderStream(const std::string& path) : stream(opendir(path.c_str())) {}
@@ -106,10 +97,10 @@ std::string OwnFolder() {
 
 std::string WhyUnreadable(const std::string& path) {
     // Without blocking on a FIFO or a device that waits for a peer.
-    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0) return SystemText(errno);
+    const UniqueFd file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file) return SystemText(errno);
     struct stat status;
-    if (fstat(file.fd, &status) != 0) return SystemText(errno);
+    if (fstat(file.get(), &status) != 0) return SystemText(errno);
     if (!S_ISREG(status.st_mode)) return "not a regular file";
     return status.st_size == 0 ? "empty file" : std::string();
 }

@@ -1,4 +1,4 @@
-#include "frame/platform/ini_text.h"
+#include "frame/ini_text.h"
 
 #include <vector>
 

@@ -1,0 +1,15 @@
+// The Ogg page header, as the reader's end search and the tests' damage
+// builders see it:
+//   "OggS" version[1] type[1] granule[8] serial[4] sequence[4] crc[4]
+//   segments[1] lacing[segments], then the body.
+#pragma once
+
+#include <cstddef>
+
+inline constexpr char kOggCapturePattern[] = "OggS";
+inline constexpr size_t kOggCaptureSize = 4;
+inline constexpr size_t kOggVersionOffset = 4;  // always 0
+inline constexpr size_t kOggSerialOffset = 14;  // 32 bits, little-endian
+inline constexpr size_t kOggSegmentCountOffset = 26;
+inline constexpr size_t kOggPageHeaderSize = 27;  // then the lacing values, one per segment
+inline constexpr size_t kOggLongestPage = kOggPageHeaderSize + 255 + 255 * 255;
