@@ -15,6 +15,11 @@
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/picture.h"
 
+namespace cvx::bench {
+
+using namespace cvx::flac;
+using namespace cvx::samples;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -187,3 +192,5 @@ Corpus EnsureCorpus(const std::string& folder) {
     return {{EnsureSet(fs::path(folder) / "plain", "plain", GeneratePlain),
              EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt)}};
 }
+
+}  // namespace cvx::bench

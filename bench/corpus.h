@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace cvx::bench {
+
 struct FileSet {
     std::string name;
     std::vector<std::string> oggFiles, flacFiles;  // sorted
@@ -25,3 +27,5 @@ struct Corpus {
 // The corpus in `folder`, each set generated first when it is missing or
 // incomplete.
 Corpus EnsureCorpus(const std::string& folder);
+
+}  // namespace cvx::bench

@@ -14,6 +14,8 @@
 
 #include "bench/cvxscan_run.h"
 
+namespace cvx::bench {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -90,3 +92,5 @@ void TimeCvxscan(const CvxscanBench& bench, int rounds) {
                     (c - s) / d);
     }
 }
+
+}  // namespace cvx::bench

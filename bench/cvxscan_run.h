@@ -7,6 +7,8 @@
 
 #include "bench/readers.h"
 
+namespace cvx::bench {
+
 struct CvxscanBench {
     std::string cvxscan, pluginFolder, corpusFolder;
     size_t files;  // in each format's folder
@@ -21,3 +23,5 @@ struct CvxscanBench {
 // Prints, for each format, cvxscan's time over a folder of `bench.files`
 // files against the driver's over the same files.
 void TimeCvxscan(const CvxscanBench& bench, int rounds);
+
+}  // namespace cvx::bench

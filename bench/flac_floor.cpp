@@ -4,6 +4,8 @@
 
 #include "bench/raw_record.h"
 
+namespace cvx::bench {
+
 namespace {
 
 constexpr long kId3v1Size = 128;
@@ -79,3 +81,5 @@ public:
 }  // namespace
 
 std::unique_ptr<Reader> MakeFlacFloorReader() { return std::make_unique<FlacFloorReader>(); }
+
+}  // namespace cvx::bench

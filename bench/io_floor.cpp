@@ -3,6 +3,8 @@
 
 #include "bench/readers.h"
 
+namespace cvx::bench {
+
 namespace {
 
 constexpr size_t kHeadBytes = 64 * 1024;
@@ -30,3 +32,5 @@ private:
 }  // namespace
 
 std::unique_ptr<Reader> MakeIoFloorReader() { return std::make_unique<IoFloorReader>(); }
+
+}  // namespace cvx::bench

@@ -24,6 +24,11 @@
 #include "tools/samples/ogg_files.h"
 #include "tools/host/bytes_read.h"
 
+namespace cvx::bench {
+
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -223,7 +228,7 @@ std::string OwnFolder() { return fs::read_symlink("/proc/self/exe").parent_path(
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     Settings settings;
     settings.pluginFolder = OwnFolder();
     for (int i = 1; i < argc; ++i) {
@@ -298,3 +303,7 @@ int main(int argc, char** argv) {
     }
     return Callgrind(argc, argv, drivers, settings.callgrindFiles);
 }
+
+}  // namespace cvx::bench
+
+int main(int argc, char** argv) { return cvx::bench::Main(argc, argv); }

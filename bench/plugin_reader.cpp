@@ -3,6 +3,9 @@
 #include "bench/readers.h"
 #include "frame/tag_record.h"
 
+namespace cvx::bench {
+
+using namespace cvx::host;
 namespace {
 
 class PluginReader : public Reader {
@@ -37,3 +40,5 @@ private:
 }  // namespace
 
 std::unique_ptr<Reader> MakePluginReader(const PluginLibrary& plugin) { return std::make_unique<PluginReader>(plugin); }
+
+}  // namespace cvx::bench

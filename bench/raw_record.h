@@ -10,6 +10,8 @@
 #include "bench/readers.h"
 #include "frame/tag_record.h"
 
+namespace cvx::bench {
+
 struct RawRecord {
     int32_t length = 0, year = 0, track = 0, fileSize = -1;
     char title[kTagFieldSize] = "", artist[kTagFieldSize] = "", album[kTagFieldSize] = "", comment[kTagFieldSize] = "", genre[kTagFieldSize] = "";
@@ -56,3 +58,5 @@ inline int32_t ProbeSize(const char* path) {
     std::fclose(file);
     return size < 0 || size > INT32_MAX ? -1 : static_cast<int32_t>(size);
 }
+
+}  // namespace cvx::bench

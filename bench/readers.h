@@ -8,6 +8,8 @@
 
 #include "tools/host/plugin_library.h"
 
+namespace cvx::bench {
+
 // Summed over a pass, so no work can be optimised away, and printed so the
 // readers can be seen to agree on what they read.
 struct PassTotals {
@@ -21,7 +23,7 @@ public:
 };
 
 // CreateFileInfo(0), Open, every getter into fixed buffers, destruction.
-std::unique_ptr<Reader> MakePluginReader(const PluginLibrary& plugin);
+std::unique_ptr<Reader> MakePluginReader(const host::PluginLibrary& plugin);
 // ov_open on a stdio stream, ov_time_total, ov_comment, ov_clear; the size
 // probe; the seven comments copied as raw bytes.
 std::unique_ptr<Reader> MakeVorbisFloorReader();
@@ -36,3 +38,5 @@ std::unique_ptr<Reader> MakeIoFloorReader();
 // TagLib's FileRef with its fast audio properties: length, size and the
 // seven fields as 8-bit text.
 std::unique_ptr<Reader> MakeTagLibReader();
+
+}  // namespace cvx::bench

@@ -3,6 +3,8 @@
 
 #include "bench/readers.h"
 
+namespace cvx::bench {
+
 namespace {
 
 class TagLibReader : public Reader {
@@ -29,3 +31,5 @@ public:
 }  // namespace
 
 std::unique_ptr<Reader> MakeTagLibReader() { return std::make_unique<TagLibReader>(); }
+
+}  // namespace cvx::bench

@@ -4,6 +4,8 @@
 
 #include "bench/raw_record.h"
 
+namespace cvx::bench {
+
 namespace {
 
 constexpr size_t kStreamBufferSize = 16 * 1024;  // libvorbisfile reads 2 KiB at a time
@@ -51,3 +53,5 @@ private:
 }  // namespace
 
 std::unique_ptr<Reader> MakeVorbisFloorReader() { return std::make_unique<VorbisFloorReader>(); }
+
+}  // namespace cvx::bench

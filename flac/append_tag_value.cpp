@@ -8,6 +8,8 @@
 #include "flac/utf8_to_utf16.h"
 #include "frame/tag_record.h"
 
+namespace cvx::flac {
+
 namespace {
 
 constexpr char kSeparator[] = ", ";
@@ -58,3 +60,5 @@ void AppendTagValue(char* field, const uint8_t* value, uint32_t length, uint32_t
     if (field[0] != '\0') AppendCut(field, kSeparator, capacity);
     AppendCut(field, converted.data(), capacity);
 }
+
+}  // namespace cvx::flac

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace cvx::flac {
+
 // Appends a UTF-8 value, converted to the ANSI code page, to the text in
 // `field`, after ", " when the field already holds text; this is how repeated
 // comment names end up in one field. At most min(length, capacity - 1) bytes
@@ -11,3 +13,5 @@
 // was, separator included. Capacities above the record's field size count
 // as that size.
 void AppendTagValue(char* field, const uint8_t* value, uint32_t length, uint32_t capacity);
+
+}  // namespace cvx::flac

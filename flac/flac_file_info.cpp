@@ -15,6 +15,8 @@
 #include "frame/probe_file_size.h"
 #include "frame/leading_number.h"
 
+namespace cvx::flac {
+
 namespace {
 
 // length = total samples / sample rate, in the int32 field's low 32 bits.
@@ -101,3 +103,5 @@ int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
     if (LacksTitleArtistOrAlbum(record_)) ReadId3v1Tag(record_);
     return 0;
 }
+
+}  // namespace cvx::flac

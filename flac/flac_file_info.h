@@ -6,9 +6,13 @@
 
 #include "frame/record_file_info.h"
 
+namespace cvx::flac {
+
 class FlacFileInfo : public RecordFileInfo {
 public:
     // 0 when the stream information was read, whether or not any tag was
     // found; 1 otherwise. Every field but path and fileSize is emptied first.
     int32_t CVX_THISCALL Open(const char* path) noexcept override;
 };
+
+}  // namespace cvx::flac

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+namespace cvx::flac {
+
 inline constexpr std::array<const char*, 148> kGenreNames = {
     "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
     "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno", "Industrial",
@@ -39,3 +41,5 @@ static_assert(kGenreNames.back() != nullptr, "the genre table has 148 names");
 // its NUL), or makes `dst` empty for an index outside 0-147, such as the
 // customary 255 for "no genre".
 void GenreName(char* dst, int32_t index);
+
+}  // namespace cvx::flac

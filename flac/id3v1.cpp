@@ -8,6 +8,8 @@
 #include "frame/leading_number.h"
 #include "frame/platform/regular_file.h"
 
+namespace cvx::flac {
+
 void CopyTrimmed(char* dst, const char* src, uint32_t n) {
     size_t length = strnlen(src, n);
     while (length > 0 && src[length - 1] == ' ') --length;
@@ -36,3 +38,5 @@ int32_t ReadId3v1Tag(TagRecord& record) {
     GenreName(record.genre, tag[kId3v1GenreOffset]);
     return 0;
 }
+
+}  // namespace cvx::flac

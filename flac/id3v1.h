@@ -6,6 +6,8 @@
 
 #include "frame/tag_record.h"
 
+namespace cvx::flac {
+
 // Reads the ID3v1 or ID3v1.1 tag in the last 128 bytes of the file named by
 // `record.path`. A tag found replaces title, artist, album, comment, year and
 // genre wholesale (and the track, for ID3v1.1), with the tag's own bytes
@@ -16,3 +18,5 @@ int32_t ReadId3v1Tag(TagRecord& record);
 // Copies at most `n` bytes of `src`, stopping at a NUL, drops trailing spaces
 // (0x20 only) and terminates `dst`, which must hold n + 1 bytes.
 void CopyTrimmed(char* dst, const char* src, uint32_t n);
+
+}  // namespace cvx::flac

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace cvx::flac {
+
 inline constexpr size_t kId3v1Size = 128;
 inline constexpr char kId3v1Id[] = "TAG";
 inline constexpr size_t kId3v1IdSize = 3;
@@ -21,3 +23,5 @@ inline constexpr size_t kId3v1GenreOffset = 127;
 inline constexpr uint32_t kId3v1TextSize = 30;
 inline constexpr uint32_t kId3v1_1CommentSize = 28;
 inline constexpr size_t kId3v1YearSize = 4;
+
+}  // namespace cvx::flac

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace cvx::flac {
+
 inline constexpr char kFlacStreamMarker[] = "fLaC";
 inline constexpr size_t kFlacStreamMarkerSize = 4;
 inline constexpr size_t kFlacBlockHeaderSize = 4;
@@ -23,3 +25,5 @@ inline constexpr uint8_t kSeekTableType = 3;
 inline constexpr uint8_t kVorbisCommentType = 4;
 inline constexpr uint8_t kCueSheetType = 5;
 inline constexpr uint8_t kPictureType = 6;
+
+}  // namespace cvx::flac

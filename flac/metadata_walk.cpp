@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace cvx::flac {
+
 namespace {
 
 struct IteratorDeleter {
@@ -101,3 +103,5 @@ std::optional<FLAC__StreamMetadata_StreamInfo> WalkMetadata(const char* flacName
     if (!everyCopyMade || !reachedLast || metadataEnd > fileSizeBytes || decoder.rejected()) return std::nullopt;
     return streamInfo;
 }
+
+}  // namespace cvx::flac

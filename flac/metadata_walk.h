@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace cvx::flac {
+
 // Called with every VORBIS_COMMENT block that could be copied, in file order.
 using CommentBlockVisitor = void (*)(const FLAC__StreamMetadata_VorbisComment& comment, void* context);
 
@@ -22,3 +24,5 @@ using CommentBlockVisitor = void (*)(const FLAC__StreamMetadata_VorbisComment& c
 // then be asked). Everything the walk opens is released before it returns.
 std::optional<FLAC__StreamMetadata_StreamInfo> WalkMetadata(const char* flacName, int64_t fileSizeBytes,
                                                             CommentBlockVisitor visit, void* context);
+
+}  // namespace cvx::flac

@@ -9,6 +9,8 @@
 
 #include "flac/metadata_layout.h"
 
+namespace cvx::flac {
+
 namespace {
 
 // ID3v2 header: "ID3" version[2] flags[1] size[4], the size in 7-bit bytes
@@ -52,3 +54,5 @@ bool FlacMarkerNearStart(std::FILE* file) {
     const uint8_t* end = begin + std::fread(window.get(), 1, windowSize, file);
     return std::search(begin, end, kFlacStreamMarker, kFlacStreamMarker + kFlacStreamMarkerSize) != end;
 }
+
+}  // namespace cvx::flac

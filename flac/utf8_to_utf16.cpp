@@ -1,5 +1,7 @@
 #include "flac/utf8_to_utf16.h"
 
+namespace cvx::flac {
+
 namespace {
 
 // Leading 1 bits of a byte: 0 for ASCII, 1 for a continuation byte, 2-6 for
@@ -50,3 +52,5 @@ int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count) {
     }
     return written;
 }
+
+}  // namespace cvx::flac

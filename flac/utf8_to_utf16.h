@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace cvx::flac {
+
 // Decodes UTF-8 `src` into 16-bit units, reading at most `count` bytes (a
 // negative count: no limit). Tolerant by design: stray continuation bytes
 // and 0xFE/0xFF are skipped, a sequence cut short by the limit or broken by
@@ -11,3 +13,5 @@
 // written and counted. Returns the number of units written; `dst` must hold
 // one unit per byte read.
 int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count);
+
+}  // namespace cvx::flac

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace cvx {
+
 inline char ToAsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // True when the `length` bytes at `a` and `b` are equal ignoring ASCII case.
@@ -13,3 +15,5 @@ inline bool EqualsIgnoringAsciiCase(const char* a, const char* b, size_t length)
     }
     return true;
 }
+
+}  // namespace cvx

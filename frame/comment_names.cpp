@@ -1,5 +1,7 @@
 #include "frame/comment_names.h"
 
+namespace cvx {
+
 namespace {
 
 struct CommentName {
@@ -62,3 +64,5 @@ int32_t* NumberFieldOf(TagRecord& record, CommentTarget target) {
         default: return nullptr;
     }
 }
+
+}  // namespace cvx

@@ -8,6 +8,8 @@
 
 #include "frame/tag_record.h"
 
+namespace cvx {
+
 enum class CommentTarget { kYear, kTitle, kArtist, kAlbum, kComment, kGenre, kTrack };
 
 // The target of comment name `name` (`length` bytes, no '='), or false when
@@ -20,3 +22,5 @@ char* TextFieldOf(TagRecord& record, CommentTarget target);
 
 // The number field of year and track, or null for text targets.
 int32_t* NumberFieldOf(TagRecord& record, CommentTarget target);
+
+}  // namespace cvx

@@ -10,17 +10,17 @@
 #include "frame/plugin.h"
 
 CVX_EXPORT const char* CVX_CDECL GetExtension(int32_t index) noexcept {
-    return index == 0 ? kPluginConstants.extension : nullptr;
+    return index == 0 ? cvx::kPluginConstants.extension : nullptr;
 }
 
 CVX_EXPORT FileInfo* CVX_CDECL CreateFileInfo(int32_t kind) noexcept {
     if (kind != 0) return nullptr;
-    return NewPluginFileInfo();
+    return cvx::NewPluginFileInfo();
 }
 
 CVX_EXPORT int32_t CVX_CDECL Install() noexcept {
     try {
-        return RegisterExtension(OwnLibraryPath(), kPluginConstants);
+        return cvx::RegisterExtension(cvx::OwnLibraryPath(), cvx::kPluginConstants);
     } catch (...) {  // memory exhausted: nothing was written
         return 0;
     }

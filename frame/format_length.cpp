@@ -1,5 +1,7 @@
 #include "frame/format_length.h"
 
+namespace cvx {
+
 namespace {
 
 // Appends `value` as "%02d" prints it: at least two digits, a '-' before a
@@ -38,3 +40,5 @@ std::string FormatLength(int32_t seconds) {
     AppendTwoDigitsAtLeast(text, s);
     return text;
 }
+
+}  // namespace cvx

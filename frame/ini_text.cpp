@@ -4,6 +4,8 @@
 
 #include "frame/ascii.h"
 
+namespace cvx {
+
 namespace {
 
 constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
@@ -158,3 +160,5 @@ IniEdit SetIniValue(const std::string& text, const std::string& section, const s
     edited += "[" + section + "]" + eol + keyLine + eol;
     return {edited, IniChange::kInserted};
 }
+
+}  // namespace cvx

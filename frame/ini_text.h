@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+namespace cvx {
+
 // The value of the first `key` in the first `section`, if there is one.
 std::optional<std::string> FindIniValue(const std::string& text, const std::string& section,
                                         const std::string& key);
@@ -31,3 +33,5 @@ struct IniEdit {
 // file's line ending (CRLF when its first line ends so, else LF).
 IniEdit SetIniValue(const std::string& text, const std::string& section, const std::string& key,
                     const std::string& value);
+
+}  // namespace cvx

@@ -5,6 +5,8 @@
 #include "frame/platform/ini_lock.h"
 #include "frame/plugin_ini_path.h"
 
+namespace cvx {
+
 namespace {
 
 std::string LowerCaseCopy(std::string text) {
@@ -28,3 +30,5 @@ int32_t RegisterExtension(const std::optional<std::string>& libraryPath, const P
 
     return WriteIniString(iniPath, kIniSection, kExtensionListKey, list + plugin.appendedText) ? 1 : 0;
 }
+
+}  // namespace cvx

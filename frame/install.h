@@ -7,6 +7,8 @@
 
 #include "frame/plugin.h"
 
+namespace cvx {
+
 inline constexpr char kIniSection[] = "Corvane";
 inline constexpr char kExtensionListKey[] = "corvane_extlist";
 inline constexpr char kDefaultExtensionList[] = "MP3, MPC, MP+, MPP, WMA, APE, MAC";
@@ -19,3 +21,5 @@ inline constexpr char kDefaultExtensionList[] = "MP3, MPC, MP+, MPP, WMA, APE, M
 // seconds, or the write failed. A list that already names the extension is
 // not written at all.
 int32_t RegisterExtension(const std::optional<std::string>& libraryPath, const PluginConstants& plugin);
+
+}  // namespace cvx

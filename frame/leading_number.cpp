@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace cvx {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -34,3 +36,5 @@ int32_t LeadingDecimalNumber(const char* text, size_t length) {
 int32_t LeadingDecimalNumber(const char* text) {
     return LeadingDecimalNumber(text, SIZE_MAX);
 }
+
+}  // namespace cvx

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace cvx {
+
 // The integer value of the decimal digits at the start of `text`, read no
 // further than `length` bytes or a NUL: leading white space (space, \t \n \v
 // \f \r) is skipped, then one optional '+' or '-', then digits up to the
@@ -13,3 +15,5 @@ int32_t LeadingDecimalNumber(const char* text, size_t length);
 
 // The same for NUL-terminated text.
 int32_t LeadingDecimalNumber(const char* text);
+
+}  // namespace cvx

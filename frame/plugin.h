@@ -5,6 +5,8 @@
 
 #include "frame/file_info.h"
 
+namespace cvx {
+
 struct PluginConstants {
     const char* extension;     // returned by GetExtension(0), e.g. "OGG"
     const char* searchWord;    // lower case, looked for in the extension list
@@ -30,3 +32,5 @@ public:
     }
 #endif
 };
+
+}  // namespace cvx

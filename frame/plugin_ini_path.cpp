@@ -2,6 +2,8 @@
 
 #include "frame/platform/path_separator.h"
 
+namespace cvx {
+
 namespace {
 
 constexpr int kLevelsToCut = 3;  // file name, its folder, that folder's parent
@@ -18,3 +20,5 @@ std::string PluginIniPath(const std::string& libraryPath) {
     }
     return folder + kPathSeparator + kPluginIniName;
 }
+
+}  // namespace cvx

@@ -4,6 +4,8 @@
 
 #include "frame/platform/regular_file.h"
 
+namespace cvx {
+
 int32_t ProbeFileSize(const char* path) {
     // Checking that the file is a regular one tells its size as well.
     int64_t sizeBytes = -1;
@@ -15,3 +17,5 @@ int32_t FileSizeField(int64_t sizeBytes) {
     if (sizeBytes < 0 || sizeBytes > std::numeric_limits<int32_t>::max()) return -1;
     return static_cast<int32_t>(sizeBytes);
 }
+
+}  // namespace cvx

@@ -4,6 +4,8 @@
 
 #include "frame/format_length.h"
 
+namespace cvx {
+
 namespace {
 
 // Copies a field's text and its NUL; returns the bytes copied.
@@ -53,3 +55,5 @@ int32_t CVX_THISCALL RecordFileInfo::GetGenre(char* out) noexcept {
 int32_t CVX_THISCALL RecordFileInfo::GetYear() noexcept { return record_.year; }
 
 int32_t CVX_THISCALL RecordFileInfo::GetTrack() noexcept { return record_.track; }
+
+}  // namespace cvx

@@ -5,6 +5,8 @@
 #include "frame/file_info.h"
 #include "frame/tag_record.h"
 
+namespace cvx {
+
 class RecordFileInfo : public FileInfo {
 public:
     RecordFileInfo() : record_() {}
@@ -26,3 +28,5 @@ public:
 protected:
     TagRecord record_;
 };
+
+}  // namespace cvx

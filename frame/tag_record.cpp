@@ -4,6 +4,8 @@
 
 #include "frame/probe_file_size.h"
 
+namespace cvx {
+
 void ClearTags(TagRecord& record) {
     record.title[0] = '\0';
     record.artist[0] = '\0';
@@ -36,3 +38,5 @@ void CopyToField(char* field, size_t fieldSize, const char* text) {
     std::memcpy(field, text, length);
     field[length] = '\0';
 }
+
+}  // namespace cvx

@@ -6,6 +6,8 @@
 
 #include "frame/field_sizes.h"
 
+namespace cvx {
+
 inline constexpr size_t kTagFieldSize = CVX_TAG_FIELD_SIZE;    // 511 bytes of text + NUL
 inline constexpr size_t kPathFieldSize = CVX_PATH_FIELD_SIZE;  // 259 bytes of path + NUL
 
@@ -39,3 +41,5 @@ bool StorePath(TagRecord& record, const char* path);
 
 // Copies NUL-terminated `text` into a field of `fieldSize` bytes, cut to fit.
 void CopyToField(char* field, size_t fieldSize, const char* text);
+
+}  // namespace cvx

@@ -9,6 +9,10 @@
 #include "flac/utf8_to_utf16.h"
 #include "fuzz/check.h"
 
+namespace cvx::fuzz {
+
+using namespace cvx::flac;
+
 namespace {
 
 void CheckDecoder(const uint8_t* data, size_t size) {
@@ -42,3 +46,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+}  // namespace cvx::fuzz

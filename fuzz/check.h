@@ -10,6 +10,8 @@
 #define CHECK_ABORTS
 #include "tests/support/check.h"
 
+namespace cvx::fuzz {
+
 // Every text field of the record ends with a NUL inside the field.
 inline void CheckRecordTerminated(const TagRecord& record) {
     for (const char* field : {record.title, record.artist, record.album, record.comment, record.genre}) {
@@ -17,3 +19,5 @@ inline void CheckRecordTerminated(const TagRecord& record) {
     }
     CHECK(strnlen(record.path, kPathFieldSize) < kPathFieldSize);
 }
+
+}  // namespace cvx::fuzz

@@ -9,6 +9,10 @@
 #include "flac/metadata_walk.h"
 #include "fuzz/open_fuzzer.h"
 
+namespace cvx::fuzz {
+
+using namespace cvx::flac;
+
 namespace {
 
 void CheckAgainstLibFlac(const FlacFileInfo& reader, const char* path, size_t size, int32_t result) {
@@ -35,3 +39,5 @@ void CheckAgainstLibFlac(const FlacFileInfo& reader, const char* path, size_t si
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return FuzzOpen<FlacFileInfo>(data, size, CheckAgainstLibFlac);
 }
+
+}  // namespace cvx::fuzz

@@ -9,6 +9,11 @@
 #include "fuzz/check.h"
 #include "fuzz/memory_file.h"
 
+namespace cvx::fuzz {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+
 namespace {
 
 constexpr size_t kLongestGenre = 17;  // "Christian Gangsta"
@@ -62,3 +67,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+}  // namespace cvx::fuzz

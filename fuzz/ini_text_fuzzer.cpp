@@ -9,6 +9,8 @@
 #include "frame/ini_text.h"
 #include "fuzz/check.h"
 
+namespace cvx::fuzz {
+
 namespace {
 
 const std::string kSection = "Corvane";
@@ -93,3 +95,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+}  // namespace cvx::fuzz

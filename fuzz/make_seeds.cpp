@@ -11,6 +11,11 @@
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/picture.h"
 
+namespace cvx::fuzz {
+
+using namespace cvx::flac;
+using namespace cvx::samples;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -39,7 +44,7 @@ Bytes Id3v1(bool withTrack) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_seeds FOLDER\n");
         return 2;
@@ -86,3 +91,7 @@ int main(int argc, char** argv) {
     Write(root / "append_tag_value", text);
     return 0;
 }
+
+}  // namespace cvx::fuzz
+
+int main(int argc, char** argv) { return cvx::fuzz::Main(argc, argv); }

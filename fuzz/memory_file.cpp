@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+namespace cvx::fuzz {
+
 MemoryFile::MemoryFile() : fd_(memfd_create("fuzz-input", MFD_CLOEXEC)) {
     if (fd_ < 0) std::abort();
     path_ = "/proc/self/fd/" + std::to_string(fd_);
@@ -20,3 +22,5 @@ void MemoryFile::Replace(const uint8_t* data, size_t size) {
         done += static_cast<size_t>(written);
     }
 }
+
+}  // namespace cvx::fuzz

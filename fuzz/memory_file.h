@@ -8,6 +8,8 @@
 
 #include "tools/host/open_descriptors.h"
 
+namespace cvx::fuzz {
+
 class MemoryFile {
 public:
     MemoryFile();
@@ -23,3 +25,4 @@ private:
     std::string path_;
 };
 
+}  // namespace cvx::fuzz

@@ -9,6 +9,10 @@
 #include "fuzz/check.h"
 #include "ogg/narrow_utf8_to_latin1.h"
 
+namespace cvx::fuzz {
+
+using namespace cvx::ogg;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     // -64 .. 1023: negative, zero, tiny and beyond the record's fields.
@@ -28,3 +32,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+}  // namespace cvx::fuzz

@@ -10,6 +10,8 @@
 #include "fuzz/check.h"
 #include "fuzz/memory_file.h"
 
+namespace cvx::fuzz {
+
 struct NoMoreChecks {
     template <typename Reader>
     void operator()(const Reader&, const char*, size_t, int32_t) const {}
@@ -19,11 +21,11 @@ template <typename Reader, typename MoreChecks = NoMoreChecks>
 int FuzzOpen(const uint8_t* data, size_t size, MoreChecks checkMore = {}) {
     static MemoryFile file;
     file.Replace(data, size);
-    const int descriptors = CountOpenDescriptors();
+    const int descriptors = host::CountOpenDescriptors();
     Reader reader;
     const int32_t result = reader.Open(file.path());
     CHECK(result == 0 || result == 1);
-    CHECK(CountOpenDescriptors() == descriptors);
+    CHECK(host::CountOpenDescriptors() == descriptors);
     CHECK(std::strcmp(reader.record().path, file.path()) == 0);
     CHECK(reader.record().fileSize == static_cast<int32_t>(size));
     CheckRecordTerminated(reader.record());
@@ -32,3 +34,5 @@ int FuzzOpen(const uint8_t* data, size_t size, MoreChecks checkMore = {}) {
     checkMore(reader, file.path(), size, result);
     return 0;
 }
+
+}  // namespace cvx::fuzz

@@ -1,5 +1,7 @@
 #include "ogg/narrow_utf8_to_latin1.h"
 
+namespace cvx::ogg {
+
 namespace {
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
@@ -50,3 +52,5 @@ void NarrowUtf8ToLatin1(const char* src, char* dst, int32_t capacity) {
     }
     dst[written] = '\0';
 }
+
+}  // namespace cvx::ogg

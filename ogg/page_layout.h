@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace cvx::ogg {
+
 inline constexpr char kOggCapturePattern[] = "OggS";
 inline constexpr size_t kOggCaptureSize = 4;
 inline constexpr size_t kOggVersionOffset = 4;  // always 0
@@ -13,3 +15,5 @@ inline constexpr size_t kOggSerialOffset = 14;  // 32 bits, little-endian
 inline constexpr size_t kOggSegmentCountOffset = 26;
 inline constexpr size_t kOggPageHeaderSize = 27;  // then the lacing values, one per segment
 inline constexpr size_t kOggLongestPage = kOggPageHeaderSize + 255 + 255 * 255;
+
+}  // namespace cvx::ogg

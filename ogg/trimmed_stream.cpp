@@ -11,6 +11,8 @@
 
 #include "ogg/page_layout.h"
 
+namespace cvx::ogg {
+
 namespace {
 
 constexpr size_t kScanChunk = 64 * 1024;
@@ -259,3 +261,5 @@ void HideGapsBetweenLinks(TrimmedStream& stream, off_t dataStart, const long* fi
 }
 
 const ov_callbacks kTrimmedStreamCallbacks = {ReadStream, SeekStream, CloseStream, TellStream};
+
+}  // namespace cvx::ogg

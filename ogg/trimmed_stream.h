@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace cvx::ogg {
+
 // A run of the file the reader does not see: `length` bytes, hidden at
 // offset `visibleAt` of what it sees.
 struct HiddenRun {
@@ -55,3 +57,5 @@ void HideGapsBetweenLinks(TrimmedStream& stream, off_t dataStart, const long* fi
 // Callbacks for ov_open_callbacks over a TrimmedStream; closing the stream
 // closes its file.
 extern const ov_callbacks kTrimmedStreamCallbacks;
+
+}  // namespace cvx::ogg

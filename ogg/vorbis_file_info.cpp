@@ -11,6 +11,8 @@
 #include "ogg/narrow_utf8_to_latin1.h"
 #include "ogg/trimmed_stream.h"
 
+namespace cvx::ogg {
+
 namespace {
 
 // libvorbisfile reads 2 KiB at a time; a larger buffer saves system calls.
@@ -105,3 +107,5 @@ int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) noexcept {
     }
     return 0;
 }
+
+}  // namespace cvx::ogg

@@ -5,6 +5,8 @@
 
 #include "frame/record_file_info.h"
 
+namespace cvx::ogg {
+
 class VorbisFileInfo : public RecordFileInfo {
 public:
     // 0 when the file was read as Ogg Vorbis, 1 otherwise. On failure path
@@ -16,3 +18,5 @@ public:
 // OV_EINVAL (not seekable) and for a value that is not finite, the low
 // 32 bits of the integer part beyond int32's range.
 int32_t WholeSeconds(double totalSeconds);
+
+}  // namespace cvx::ogg

@@ -8,6 +8,10 @@
 #include "flac/platform/ansi_code_page.h"
 #include "frame/tag_record.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+
 namespace {
 
 class Field {
@@ -90,3 +94,5 @@ TEST(ConvertToAnsi, KeepsTheLongestPrefixThatFits) {
     EXPECT_STREQ(out, "ab");
     EXPECT_EQ(ConvertToAnsi(units, out, 1), 0u);
 }
+
+}  // namespace cvx::testing

@@ -12,6 +12,12 @@
 #include "tests/support/plugin_fixture.h"
 #include "tools/samples/flac_files.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace {
 
 constexpr int kFiles = 8;
@@ -83,3 +89,5 @@ TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
     }
     ExpectSameReadingsFromThreads(LoadedPlugin(FLAC_PLUGIN_PATH), paths);
 }
+
+}  // namespace cvx::testing

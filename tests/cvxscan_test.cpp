@@ -16,6 +16,13 @@
 #include "tools/samples/flac_files.h"
 #include "tools/samples/sample_library.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+using namespace cvx::samples;
+using namespace cvxscan;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -97,7 +104,7 @@ std::string Cell(const std::string& line, size_t start, size_t width) {
     return first == std::string::npos ? std::string() : out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-class CvxscanTest : public testing::Test {
+class CvxscanTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         library_ = new TempDir;
@@ -493,3 +500,5 @@ TEST(CvxscanText, FitsByDisplayColumns) {
 }
 
 }  // namespace
+
+}  // namespace cvx::testing

@@ -11,6 +11,12 @@
 #include "tools/samples/picture.h"
 #include "tests/support/plugin_fixture.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace {
 
 class FlacDamage : public ::testing::Test, public PluginFixture {
@@ -202,3 +208,5 @@ TEST_F(FlacDamage, MetadataGetsLibFlacsOwnVerdict) {
     }
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
+
+}  // namespace cvx::testing

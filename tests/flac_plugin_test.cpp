@@ -12,6 +12,12 @@
 #include "tools/samples/picture.h"
 #include "tests/support/plugin_fixture.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace {
 
 class FlacPlugin : public ::testing::Test, public PluginFixture {
@@ -189,3 +195,5 @@ TEST_F(FlacPlugin, ReadsNothingOfCoverArtOrPadding) {
     plainReading.fileName = coveredReading.fileName;
     EXPECT_EQ(coveredReading, plainReading);
 }
+
+}  // namespace cvx::testing

@@ -4,6 +4,8 @@
 
 #include <climits>
 
+namespace cvx::testing {
+
 TEST(FormatLength, MinutesAndSecondsBelowAnHour) {
     EXPECT_EQ(FormatLength(0), "00:00");
     EXPECT_EQ(FormatLength(59), "00:59");
@@ -24,3 +26,5 @@ TEST(FormatLength, NegativeSecondsStayWithinTwelveCharacters) {
     EXPECT_LE(FormatLength(INT_MIN).size(), 12u);
     EXPECT_EQ(FormatLength(INT_MIN), "-14:-8");
 }
+
+}  // namespace cvx::testing

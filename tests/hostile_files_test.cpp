@@ -15,6 +15,12 @@
 #include "tests/support/run_command.h"
 #include "tools/samples/flac_files.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace {
 
 // Opening any of these files may take at most this much more memory than
@@ -204,3 +210,5 @@ TEST_F(HostileFiles, LoadingAndFreeingAgainKeepsNoMemory) {
         EXPECT_LE(lastKiB - settledKiB, 256) << plugin << ": " << run.out;
     }
 }
+
+}  // namespace cvx::testing

@@ -9,6 +9,12 @@
 #include "tools/samples/flac_files.h"
 #include "tests/support/temp_dir.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace {
 
 std::string Trimmed(const std::string& src, uint32_t n) {
@@ -127,3 +133,5 @@ TEST_F(Id3v1File, ReportsAFileThatCannotBeOpened) {
     CopyToField(record.path, sizeof record.path, dir_.path().c_str());
     EXPECT_EQ(ReadId3v1Tag(record), 1);
 }
+
+}  // namespace cvx::testing

@@ -13,6 +13,10 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::samples;
 namespace fs = std::filesystem;
 
 namespace {
@@ -140,3 +144,5 @@ TEST(IniFile, KeepsLongValuesWhole) {
     EXPECT_TRUE(WriteIniString(path, "s", "k", value));
     EXPECT_EQ(ReadIniString(path, "s", "k", ""), value);
 }
+
+}  // namespace cvx::testing

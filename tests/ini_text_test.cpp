@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace cvx::testing {
+
 TEST(FindIniValue, MatchesNamesIgnoringCaseAndBlanks) {
     const std::string text = "  [ corvane ]  \n  CORVANE_EXTLIST =  MP3, OGG  \n";
     EXPECT_EQ(FindIniValue(text, "Corvane", "corvane_extlist"), "MP3, OGG");
@@ -121,3 +123,5 @@ TEST(SetIniValue, LeavesAnIdenticalLineUnchanged) {
 TEST(SetIniValue, WritesTheFirstMatchingSectionOnly) {
     EXPECT_EQ(SetIniValue("[s]\na=1\n[s]\nk=old\n", "s", "k", "new").text, "[s]\na=1\nk=new\n[s]\nk=old\n");
 }
+
+}  // namespace cvx::testing

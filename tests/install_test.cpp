@@ -17,6 +17,10 @@
 #include "tests/support/unprivileged.h"
 #include "tests/support/temp_dir.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::samples;
 namespace fs = std::filesystem;
 
 namespace {
@@ -259,3 +263,5 @@ TEST(PluginIniPath, CutsThreeLevelsOrAsManyAsThereAre) {
     EXPECT_EQ(PluginIniPath("a/OGG.cvx"), "a/plugin.ini");
     EXPECT_EQ(PluginIniPath("OGG.cvx"), "OGG.cvx/plugin.ini");
 }
+
+}  // namespace cvx::testing

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace cvx::testing {
+
 TEST(LeadingDecimalNumber, ReadsDigitsUpToTheFirstNonDigit) {
     EXPECT_EQ(LeadingDecimalNumber("2002-10-19"), 2002);
     EXPECT_EQ(LeadingDecimalNumber("3/12"), 3);
@@ -35,3 +37,5 @@ TEST(LeadingDecimalNumber, ReadsNoFurtherThanTheGivenLength) {
     EXPECT_EQ(LeadingDecimalNumber("12345", 0), 0);
     EXPECT_EQ(LeadingDecimalNumber("  7", 2), 0);
 }
+
+}  // namespace cvx::testing

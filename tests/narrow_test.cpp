@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace cvx::testing {
+
+using namespace cvx::ogg;
+
 namespace {
 
 std::string Narrow(const std::string& utf8, int32_t capacity = 512) {
@@ -51,3 +55,5 @@ TEST(NarrowUtf8ToLatin1, KeepsAtMostCapacityMinusOneCharacters) {
     NarrowUtf8ToLatin1("abc", &untouched, 0);
     EXPECT_EQ(untouched, 'z');
 }
+
+}  // namespace cvx::testing

@@ -17,6 +17,12 @@
 // Sanitizer hooks, read at start-up: the slow unwinder reaches libvorbisfile's
 // frames beneath libvorbis' allocations, so the suppression can see them.
 #define SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used))
+
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::ogg;
+using namespace cvx::samples;
 SANITIZER_HOOK const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
 SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:libvorbisfile.so\n"; }
 
@@ -39,3 +45,5 @@ TEST(OggChainDamage, EveryFlippedPageHeaderGetsAPlausibleAnswer) {
     }
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
+
+}  // namespace cvx::testing

@@ -10,6 +10,10 @@
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::samples;
 namespace {
 
 // What Open must answer for the file at `path`: libvorbisfile's own
@@ -75,3 +79,5 @@ TEST_F(OggDamage, EveryFlippedHeaderByteGetsAnAnswer) {
     }
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
+
+}  // namespace cvx::testing

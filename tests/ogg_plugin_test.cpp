@@ -12,6 +12,11 @@
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace {
 
 class OggPlugin : public ::testing::Test, public PluginFixture {
@@ -169,3 +174,5 @@ TEST_F(OggPlugin, OggStreamsThatAreNotVorbisAreRefused) {
     EXPECT_EQ(Read(Bytes(good.begin(), good.begin() + static_cast<long>(pages[2]) - 1)).openResult, 1);
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
+
+}  // namespace cvx::testing

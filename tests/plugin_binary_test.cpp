@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+namespace cvx::testing {
+
 namespace {
 
 std::string RunCommand(const std::string& command) {
@@ -57,3 +59,5 @@ TEST(PluginBinary, CarriesReadableVersionIdentification) {
             << dump;
     }
 }
+
+}  // namespace cvx::testing

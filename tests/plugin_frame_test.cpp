@@ -12,6 +12,12 @@
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::host;
+using namespace cvx::samples;
+
 namespace {
 
 struct PluginUnderTest {
@@ -158,3 +164,5 @@ TEST_P(PluginFrame, BadInputGetsAPromptFailureAndLeaksNoDescriptor) {
 
 INSTANTIATE_TEST_SUITE_P(BothPlugIns, PluginFrame, ::testing::ValuesIn(kPlugins),
                          [](const ::testing::TestParamInfo<PluginUnderTest>& test) { return test.param.name; });
+
+}  // namespace cvx::testing

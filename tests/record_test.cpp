@@ -12,6 +12,10 @@
 #include "frame/tag_record.h"
 #include "tests/support/temp_dir.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::samples;
 namespace {
 
 // The accessors with a trivial Open, to reach them without a format.
@@ -124,3 +128,5 @@ TEST(ProbeFileSize, SizesBeyondInt32AreUnknown) {
     ASSERT_EQ(truncate(huge.c_str(), 3LL * 1024 * 1024 * 1024), 0);  // sparse, takes no space
     EXPECT_EQ(ProbeFileSize(huge.c_str()), -1);
 }
+
+}  // namespace cvx::testing

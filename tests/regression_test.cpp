@@ -6,6 +6,10 @@
 
 #include "tests/support/plugin_fixture.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::samples;
 namespace {
 
 struct Regression {
@@ -61,3 +65,5 @@ INSTANTIATE_TEST_SUITE_P(FuzzFindings, RegressionInput, ::testing::ValuesIn(kReg
                              }
                              return name;
                          });
+
+}  // namespace cvx::testing

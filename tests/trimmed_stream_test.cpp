@@ -10,6 +10,12 @@
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/temp_dir.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+using namespace cvx::ogg;
+using namespace cvx::samples;
+
 namespace {
 
 // The visible end TrimToLastOggPage finds for a file of `bytes`.
@@ -91,3 +97,5 @@ TEST(TrimmedStream, ReadsAndSeeksStepOverHiddenRuns) {
     EXPECT_EQ(kTrimmedStreamCallbacks.read_func(text, 1, 3, &stream), 1u);
     EXPECT_EQ(text[0], 'f');
 }
+
+}  // namespace cvx::testing

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+
 namespace {
 
 // Decodes `utf8` (its bytes, no terminator unless written in) with `count`.
@@ -57,3 +61,5 @@ TEST(DecodeUtf8ToUtf16, ANulUnitIsWrittenCountedAndEndsTheDecoding) {
     EXPECT_EQ(Decode("ab", -1), (Units{'a', 'b', 0}));  // no limit: up to the terminator
     EXPECT_EQ(Decode("\xC0\x80" "x"), (Units{0}));
 }
+
+}  // namespace cvx::testing

@@ -6,6 +6,10 @@
 
 #include "ogg/vorbis_file_info.h"
 
+namespace cvx::testing {
+
+using namespace cvx::ogg;
+
 TEST(WholeSeconds, TruncatesTowardZero) {
     EXPECT_EQ(WholeSeconds(3.9), 3);
     EXPECT_EQ(WholeSeconds(150.0), 150);
@@ -24,3 +28,5 @@ TEST(WholeSeconds, HugeTotalsKeepTheLow32Bits) {
     EXPECT_EQ(WholeSeconds(4294967296.0 + 7.0), 7);
     EXPECT_EQ(WholeSeconds(1e300), static_cast<int32_t>(static_cast<uint32_t>(std::fmod(1e300, 4294967296.0))));
 }
+
+}  // namespace cvx::testing

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace cvx::flac {
+
 // Converts the 0-terminated `units` (terminator included) into `out`. When
 // the result does not fit in `capacity` bytes, converts the longest run of
 // leading units whose text fits with a NUL after it, so no character is cut.
@@ -14,3 +16,5 @@ size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity);
 // The length of the longest prefix of the ANSI `text` (`length` bytes) that
 // has at most `room` bytes and does not end inside a character.
 size_t WholeAnsiCharacters(const char* text, size_t length, size_t room);
+
+}  // namespace cvx::flac

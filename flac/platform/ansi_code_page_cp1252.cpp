@@ -6,6 +6,8 @@
 
 #include "flac/platform/ansi_code_page.h"
 
+namespace cvx::flac {
+
 namespace {
 
 struct BestFit {
@@ -50,3 +52,5 @@ size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
 }
 
 size_t WholeAnsiCharacters(const char*, size_t length, size_t room) { return std::min(length, room); }
+
+}  // namespace cvx::flac

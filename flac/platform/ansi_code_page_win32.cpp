@@ -6,6 +6,8 @@
 #include "flac/platform/code_page_conversion_win32.h"
 #include "frame/platform/code_page_text_win32.h"
 
+namespace cvx::flac {
+
 size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
     return ConvertToCodePage(kHostCodePage, units, out, capacity);
 }
@@ -13,3 +15,5 @@ size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
 size_t WholeAnsiCharacters(const char* text, size_t length, size_t room) {
     return WholeCharacterPrefix(kHostCodePage, text, length, room);
 }
+
+}  // namespace cvx::flac

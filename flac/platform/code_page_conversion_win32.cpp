@@ -1,5 +1,7 @@
 #include "flac/platform/code_page_conversion_win32.h"
 
+namespace cvx::flac {
+
 namespace {
 
 // No flags and the default replacement character, as the readers' values
@@ -45,3 +47,5 @@ size_t ConvertToCodePage(UINT codePage, const uint16_t* units, char* out, size_t
     out[bytes] = '\0';
     return static_cast<size_t>(bytes) + 1;
 }
+
+}  // namespace cvx::flac

@@ -5,6 +5,8 @@
 
 #include "frame/tag_record.h"
 
+namespace cvx::flac {
+
 // Room for a converted name: a path that fits the record's path field, each
 // byte one character at most and each character at most three bytes of UTF-8.
 struct LibFlacPath {
@@ -15,3 +17,5 @@ struct LibFlacPath {
 // names as they are, else its conversion, kept in `buffer`. Null when the
 // name cannot be converted.
 const char* LibFlacFileName(const char* path, LibFlacPath& buffer);
+
+}  // namespace cvx::flac

@@ -3,6 +3,8 @@
 #include "flac/platform/libflac_path.h"
 #include "frame/platform/code_page_text_win32.h"
 
+namespace cvx::flac {
+
 const char* LibFlacFileName(const char* path, LibFlacPath& buffer) {
     wchar_t wide[kPathFieldSize];
     if (MultiByteToWideChar(kHostCodePage, 0, path, -1, wide, kPathFieldSize) == 0) return nullptr;
@@ -11,3 +13,5 @@ const char* LibFlacFileName(const char* path, LibFlacPath& buffer) {
     }
     return buffer.text;
 }
+
+}  // namespace cvx::flac

@@ -1,5 +1,7 @@
 #include "frame/platform/code_page_text_win32.h"
 
+namespace cvx {
+
 namespace {
 
 // Bytes of the UTF-8 sequence starting at text[i], when it is a lead byte
@@ -46,3 +48,5 @@ size_t WholeCharacterPrefix(UINT codePage, const char* text, size_t length, size
     }
     return end;
 }
+
+}  // namespace cvx

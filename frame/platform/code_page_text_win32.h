@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace cvx {
+
 // The code page of the 8-bit text the plug-ins exchange with the host (file
 // names, tag values): the system's ANSI code page. Every conversion and
 // every walk of such text asks Windows for this one.
@@ -22,3 +24,5 @@ size_t FindLastCharacter(UINT codePage, const std::string& text, char c);
 // The length of the longest prefix of `text` (`length` bytes) that has at
 // most `room` bytes and does not end inside a character.
 size_t WholeCharacterPrefix(UINT codePage, const char* text, size_t length, size_t room);
+
+}  // namespace cvx

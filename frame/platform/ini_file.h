@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace cvx {
+
 // The value of `key` in `section`, or `defaultValue` when the file, the
 // section or the key is missing or the file cannot be read. Values are
 // returned whole, however long.
@@ -18,3 +20,5 @@ std::string ReadIniString(const std::string& path, const std::string& section,
 // written, in which case it is left as it was.
 bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value);
+
+}  // namespace cvx

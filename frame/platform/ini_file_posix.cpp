@@ -16,6 +16,8 @@
 #include "frame/platform/regular_file.h"
 #include "frame/platform/unique_fd_posix.h"
 
+namespace cvx {
+
 namespace {
 
 constexpr int kMaxSymbolicLinks = 40;  // as the kernel allows in one lookup
@@ -142,3 +144,5 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
     if (edit.change == IniChange::kUnchanged) return true;
     return ReplaceFile(*target, edit.text, exists ? &existing : nullptr);
 }
+
+}  // namespace cvx

@@ -6,6 +6,8 @@
 
 #include "frame/platform/ini_file.h"
 
+namespace cvx {
+
 namespace {
 
 constexpr DWORD kFirstBufferSize = MAX_PATH;  // fits every usual value at once
@@ -30,3 +32,5 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
                     const std::string& value) {
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
 }
+
+}  // namespace cvx

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace cvx {
+
 // Holds the lock of the INI file at `path` for its lifetime, waiting a few
 // seconds at most to get it; `held()` tells whether it got it.
 class IniFileLock {
@@ -25,3 +27,5 @@ private:
 
 // How long a registration waits for another to finish.
 constexpr int kIniLockWaitMilliseconds = 5000;
+
+}  // namespace cvx

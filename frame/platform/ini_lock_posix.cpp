@@ -11,6 +11,8 @@
 #include "frame/platform/path_separator.h"
 #include "frame/platform/unique_fd_posix.h"
 
+namespace cvx {
+
 namespace {
 
 constexpr int kPollMicroseconds = 2000;
@@ -39,3 +41,5 @@ IniFileLock::~IniFileLock() {
     // Closing the descriptor releases the lock.
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
+
+}  // namespace cvx

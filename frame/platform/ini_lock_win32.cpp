@@ -7,6 +7,8 @@
 
 #include "frame/platform/ini_lock.h"
 
+namespace cvx {
+
 namespace {
 
 // "Local\corvane-plugin-ini-" and a hash of the full path in upper case
@@ -45,3 +47,5 @@ IniFileLock::~IniFileLock() {
     ReleaseMutex(mutex);
     CloseHandle(mutex);
 }
+
+}  // namespace cvx

@@ -4,6 +4,10 @@
 #include <optional>
 #include <string>
 
+namespace cvx {
+
 // The full path of the library file this code was loaded from, or nothing
 // when the loader cannot tell.
 std::optional<std::string> OwnLibraryPath();
+
+}  // namespace cvx

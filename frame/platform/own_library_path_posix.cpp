@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace cvx {
+
 namespace {
 
 // Recorded while the loader maps the library and forgotten when it unmaps
@@ -40,3 +42,5 @@ std::optional<std::string> OwnLibraryPath() {
     if (!gOwnPathKnown) return std::nullopt;
     return std::string(gOwnPath);
 }
+
+}  // namespace cvx

@@ -22,6 +22,7 @@ constexpr DWORD kPathBufferSize = MAX_PATH;  // 260 bytes, as the host's own buf
 
 }  // namespace
 
+// The loader calls it by this name, outside any namespace.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     // Thread notifications stay on: the statically linked GCC runtime may
     // keep per-thread data of its own.
@@ -36,6 +37,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     return TRUE;  // the library never refuses to load
 }
 
+namespace cvx {
+
 std::optional<std::string> OwnLibraryPath() {
     if (gOwnModule == nullptr) return std::nullopt;
     char path[kPathBufferSize];
@@ -44,3 +47,5 @@ std::optional<std::string> OwnLibraryPath() {
     if (length == 0 || length >= kPathBufferSize) return std::nullopt;
     return std::string(path, length);
 }
+
+}  // namespace cvx

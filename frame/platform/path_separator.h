@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace cvx {
+
 extern const char kPathSeparator;
 
 // Position of the last separator in `path`, or std::string::npos. On
@@ -17,3 +19,5 @@ inline std::string FolderOfPath(const std::string& path) {
     if (separator == std::string::npos) return ".";
     return path.substr(0, separator == 0 ? 1 : separator);
 }
+
+}  // namespace cvx

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+namespace cvx {
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -16,3 +18,5 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // file or cannot be opened. Never blocks on a FIFO. `sizeBytes`, when given,
 // receives the file's size in bytes, learned while checking its type.
 FilePtr OpenRegularFileForReading(const char* path, int64_t* sizeBytes = nullptr);
+
+}  // namespace cvx

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace cvx {
+
 FilePtr OpenRegularFileForReading(const char* path, int64_t* sizeBytes) {
     // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the type is
     // then checked on the descriptor itself, so nothing can swap the file in
@@ -20,3 +22,5 @@ FilePtr OpenRegularFileForReading(const char* path, int64_t* sizeBytes) {
     if (sizeBytes != nullptr) *sizeBytes = static_cast<int64_t>(info.st_size);
     return FilePtr(file);
 }
+
+}  // namespace cvx

@@ -3,6 +3,8 @@
 
 #include "frame/platform/regular_file.h"
 
+namespace cvx {
+
 FilePtr OpenRegularFileForReading(const char* path, int64_t* sizeBytes) {
     // fopen refuses a folder, but opens devices ("NUL", "CON", "COM1") and
     // pipes like files; only a file on disk counts.
@@ -14,3 +16,5 @@ FilePtr OpenRegularFileForReading(const char* path, int64_t* sizeBytes) {
     if (sizeBytes != nullptr) *sizeBytes = GetFileSizeEx(handle, &size) ? size.QuadPart : -1;
     return file;
 }
+
+}  // namespace cvx

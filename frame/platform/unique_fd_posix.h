@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+namespace cvx {
+
 class UniqueFd {
 public:
     explicit UniqueFd(int fd = -1) noexcept : fd_(fd) {}
@@ -37,3 +39,5 @@ public:
 private:
     int fd_;
 };
+
+}  // namespace cvx

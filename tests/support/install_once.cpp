@@ -9,7 +9,11 @@
 
 #include "tools/host/plugin_library.h"
 
-int main(int argc, char** argv) {
+namespace cvx::testing {
+
+using namespace cvx::host;
+
+int Main(int argc, char** argv) {
     if (argc != 2) return 2;
     try {
         const PluginLibrary plugin(argv[1]);
@@ -23,3 +27,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 }
+
+}  // namespace cvx::testing
+
+int main(int argc, char** argv) { return cvx::testing::Main(argc, argv); }

@@ -4,6 +4,12 @@
 
 #include "ogg/page_layout.h"
 
+namespace cvx::testing {
+
+using namespace cvx::samples;
+
+using namespace cvx::ogg;
+
 Bytes OggOfAnotherCodec() {
     ogg_stream_state os;
     ogg_stream_init(&os, 7);
@@ -50,3 +56,5 @@ Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask) {
     ogg_page_checksum_set(&page);
     return out;
 }
+
+}  // namespace cvx::testing

@@ -7,6 +7,10 @@
 
 #include "tools/samples/ogg_files.h"
 
+namespace cvx::testing {
+
+using samples::Bytes;
+
 // An Ogg stream whose first packet is not a Vorbis header.
 Bytes OggOfAnotherCodec();
 
@@ -17,3 +21,5 @@ std::vector<size_t> OggPageOffsets(const Bytes& bytes);
 // the page holding it, so the damage reaches the codec instead of being
 // caught by the container's checksum.
 Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask = 0xFF);
+
+}  // namespace cvx::testing

@@ -15,6 +15,10 @@
 
 #include "tools/host/plugin_library.h"
 
+namespace cvx::testing {
+
+using namespace cvx::host;
+
 namespace {
 
 long StatusKiB(const char* field) {
@@ -28,7 +32,7 @@ long StatusKiB(const char* field) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     if (argc != 3 && argc != 4) return 2;
     const int cycles = argc == 4 ? std::atoi(argv[3]) : 1;
     long settled = -1;
@@ -49,3 +53,7 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+}  // namespace cvx::testing
+
+int main(int argc, char** argv) { return cvx::testing::Main(argc, argv); }

@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 
+namespace cvx::testing {
+
 PluginLibrary& LoadedPlugin(const std::string& path) {
     static std::map<std::string, std::unique_ptr<PluginLibrary>> loaded;
     std::unique_ptr<PluginLibrary>& plugin = loaded[path];
@@ -27,3 +29,5 @@ std::string PluginFixture::WriteFile(const Bytes& bytes, const std::string& name
 Reading PluginFixture::Read(const Bytes& bytes, const std::string& name) const {
     return OpenAndRead(*NewInfo(), WriteFile(bytes, name));
 }
+
+}  // namespace cvx::testing

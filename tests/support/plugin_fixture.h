@@ -7,6 +7,14 @@
 #include "tests/support/reading_matchers.h"
 #include "tests/support/temp_dir.h"
 
+namespace cvx::testing {
+
+using host::FileInfoPtr;
+using host::OpenAndRead;
+using host::PluginLibrary;
+using host::Reading;
+using host::ReadFields;
+
 // The plug-in at `path`, loaded on first use and kept until the process ends.
 PluginLibrary& LoadedPlugin(const std::string& path);
 
@@ -24,3 +32,5 @@ protected:
     PluginLibrary& plugin_;
     TempDir dir_;
 };
+
+}  // namespace cvx::testing

@@ -2,6 +2,8 @@
 
 #include <tuple>
 
+namespace cvx::host {
+
 namespace {
 
 auto Fields(const Reading& r) {
@@ -19,3 +21,5 @@ void PrintTo(const Reading& r, std::ostream* out) {
          << "\", album \"" << r.album << "\", comment \"" << r.comment << "\", genre \"" << r.genre
          << "\", year " << r.year << ", track " << r.track << "}";
 }
+
+}  // namespace cvx::host

@@ -13,6 +13,8 @@
 
 #include "tests/support/temp_dir.h"
 
+namespace cvx::testing {
+
 namespace {
 
 // Starts `argv` with `actions`, which it then destroys; -1 when it cannot.
@@ -96,3 +98,5 @@ CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short
     close(terminal);
     return Wait(child, std::move(shown), std::string());
 }
+
+}  // namespace cvx::testing

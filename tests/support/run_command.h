@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace cvx::testing {
+
 struct CommandResult {
     int status;  // exit status, or -1 when it did not exit normally
     std::string out, err;
@@ -28,3 +30,5 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const CommandStre
 // the program has printed something, so that its writes block.
 CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short columns,
                             int stallMilliseconds = 0);
+
+}  // namespace cvx::testing

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <stdexcept>
 
+namespace cvx::testing {
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "cvx-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -30,3 +32,5 @@ std::string ReadText(const std::string& path) {
     const Bytes bytes = ReadBytes(path);
     return std::string(bytes.begin(), bytes.end());
 }
+
+}  // namespace cvx::testing

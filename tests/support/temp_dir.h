@@ -9,6 +9,14 @@
 #include "tools/host/open_descriptors.h"
 #include "tools/samples/bytes.h"
 
+namespace cvx::testing {
+
+// The tests build files with the sample builders and count descriptors with
+// the host's helper.
+using host::CountOpenDescriptors;
+using samples::Bytes;
+using samples::WriteBytes;
+
 class TempDir {
 public:
     TempDir();
@@ -28,3 +36,4 @@ void WriteText(const std::string& path, const std::string& text);
 Bytes ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 
+}  // namespace cvx::testing

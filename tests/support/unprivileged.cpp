@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace cvx::testing {
+
 namespace {
 
 constexpr uid_t kNobody = 65534;
@@ -25,3 +27,5 @@ int RunAsUnprivileged(const std::function<int()>& body) {
 void OpenUpForAnyone(const std::filesystem::path& folder) {
     std::filesystem::permissions(folder, std::filesystem::perms::all, std::filesystem::perm_options::add);
 }
+
+}  // namespace cvx::testing

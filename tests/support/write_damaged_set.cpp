@@ -17,6 +17,11 @@
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/picture.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+using namespace cvx::samples;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -101,7 +106,7 @@ void WriteCorpusSelection(const fs::path& folder, const fs::path& corpus, const 
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     if (argc != 2 && argc != 4) {
         std::fprintf(stderr, "usage: write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS]\n");
         return 2;
@@ -122,3 +127,7 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+}  // namespace cvx::testing
+
+int main(int argc, char** argv) { return cvx::testing::Main(argc, argv); }

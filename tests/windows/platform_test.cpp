@@ -17,6 +17,10 @@
 #include "frame/tag_record.h"
 #include "tests/support/check.h"
 
+namespace cvx::testing {
+
+using namespace cvx::flac;
+
 namespace {
 
 constexpr UINT kShiftJis = 932;
@@ -146,7 +150,7 @@ void OnlyFilesOnDiskAreOpened() {
 // platform_test [CODE_PAGE]: with an argument, fails unless the system's
 // ANSI code page is that one, so a run meant for a double-byte code page
 // cannot pass without one.
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     if (argc > 1 && GetACP() != static_cast<UINT>(std::atoi(argv[1]))) {
         std::printf("FAILED: ANSI code page %u, not %s\n", GetACP(), argv[1]);
         return 1;
@@ -163,3 +167,7 @@ int main(int argc, char** argv) {
     std::printf("%s: %d failed check(s), ANSI code page %u\n", gCheckFailures ? "FAILED" : "passed", gCheckFailures, GetACP());
     return gCheckFailures ? 1 : 0;
 }
+
+}  // namespace cvx::testing
+
+int main(int argc, char** argv) { return cvx::testing::Main(argc, argv); }

@@ -3,6 +3,8 @@
 #include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/text.h"
 
+namespace cvxscan {
+
 std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output& out, size_t terminalColumns) {
     switch (format) {
         case OutputFormat::kTable: return MakeTableWriter(out, terminalColumns);
@@ -13,7 +15,7 @@ std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output
 }
 
 void ToDisplay(const CatalogueEntry& entry, DisplayFields& text) {
-    const Reading& r = entry.reading;
+    const cvx::host::Reading& r = entry.reading;
     const auto name = [](std::string& out, const std::string& raw) {
         out.clear();
         AppendFileNameAsUtf8(out, raw);
@@ -30,3 +32,5 @@ void ToDisplay(const CatalogueEntry& entry, DisplayFields& text) {
     tag(text.comment, r.comment);
     tag(text.genre, r.genre);
 }
+
+}  // namespace cvxscan

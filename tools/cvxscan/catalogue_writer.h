@@ -9,10 +9,12 @@
 #include "tools/cvxscan/output.h"
 #include "tools/host/plugin_library.h"
 
+namespace cvxscan {
+
 struct CatalogueEntry {
     std::string path;    // as the walk found it
     std::string plugin;  // file name of the plug-in that read it
-    Reading reading;
+    cvx::host::Reading reading;
 };
 
 class CatalogueWriter {
@@ -35,3 +37,5 @@ struct DisplayFields {
 // Filled in place, so that a writer reusing one set of fields allocates
 // nothing once its strings have grown.
 void ToDisplay(const CatalogueEntry& entry, DisplayFields& text);
+
+}  // namespace cvxscan

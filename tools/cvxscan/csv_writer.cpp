@@ -9,6 +9,8 @@
 #include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/text.h"
 
+namespace cvxscan {
+
 namespace {
 
 bool NeedsQuotes(const std::string& field) {
@@ -71,7 +73,7 @@ public:
     // One line, each text converted straight into a buffer that keeps its
     // capacity from file to file.
     void Write(const CatalogueEntry& entry) override {
-        const Reading& r = entry.reading;
+        const cvx::host::Reading& r = entry.reading;
         line_.clear();
         AppendField(line_, entry.path, AppendFileNameAsUtf8, scratch_);
         AppendField(line_, entry.plugin, AsItIs, scratch_);
@@ -99,3 +101,5 @@ private:
 }  // namespace
 
 std::unique_ptr<CatalogueWriter> MakeCsvWriter(Output& out) { return std::make_unique<CsvWriter>(out); }
+
+}  // namespace cvxscan

@@ -4,6 +4,8 @@
 
 #include "tools/cvxscan/platform/file_system.h"
 
+namespace cvxscan {
+
 namespace {
 
 struct Walk {
@@ -60,3 +62,5 @@ WalkResult CollectFiles(const std::vector<std::string>& paths, const std::functi
     }
     return result;
 }
+
+}  // namespace cvxscan

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace cvxscan {
+
 struct WalkResult {
     std::vector<std::string> files;  // wanted, in walk order
     size_t otherFiles = 0;           // not wanted
@@ -19,3 +21,5 @@ struct WalkResult {
 // `problems`.
 WalkResult CollectFiles(const std::vector<std::string>& paths, const std::function<bool(const std::string&)>& wanted,
                         std::vector<std::string>& problems);
+
+}  // namespace cvxscan

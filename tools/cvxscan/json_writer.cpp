@@ -4,6 +4,8 @@
 
 #include "tools/cvxscan/catalogue_writer.h"
 
+namespace cvxscan {
+
 namespace {
 
 std::string JsonString(const std::string& text) {
@@ -31,7 +33,7 @@ public:
     void Write(const CatalogueEntry& entry) override {
         DisplayFields& text = text_;
         ToDisplay(entry, text);
-        const Reading& r = entry.reading;
+        const cvx::host::Reading& r = entry.reading;
         const std::string line =
             "{\"path\":" + JsonString(text.path) + ",\"plugin\":" + JsonString(entry.plugin) +
             ",\"file_name\":" + JsonString(text.fileName) + ",\"size\":" + std::to_string(r.fileSize) +
@@ -51,3 +53,5 @@ private:
 }  // namespace
 
 std::unique_ptr<CatalogueWriter> MakeJsonWriter(Output& out) { return std::make_unique<JsonWriter>(out); }
+
+}  // namespace cvxscan

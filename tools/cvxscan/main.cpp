@@ -20,6 +20,10 @@
 #include "tools/cvxscan/scan.h"
 #include "tools/cvxscan/whole_file.h"
 
+namespace cvxscan {
+
+using namespace cvx;
+
 namespace {
 
 constexpr int kAllRead = 0;
@@ -63,7 +67,7 @@ void WriteVersions(Output& out, const PluginSet& plugins) {
 bool InstallAll(const PluginSet& plugins) {
     bool allInstalled = true;
     for (const LoadedPlugin& plugin : plugins.plugins()) {
-        const PluginLibrary::InstallFunction install = plugin.library->install();
+        const cvx::host::PluginLibrary::InstallFunction install = plugin.library->install();
         if (install == nullptr) {
             Report(plugin.fileName + ": exports no Install");
             allInstalled = false;
@@ -128,7 +132,7 @@ void ReportSummary(const Tally& tally, std::chrono::duration<double> elapsed) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     PrepareStandardStreams();
     Output out(stdout);
     std::string usageError;
@@ -198,3 +202,7 @@ int main(int argc, char** argv) {
     ReportSummary(tally, std::chrono::steady_clock::now() - start);
     return allWell && tally.failed == 0 ? kAllRead : kSomeFailed;
 }
+
+}  // namespace cvxscan
+
+int main(int argc, char** argv) { return cvxscan::Main(argc, argv); }

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace cvxscan {
+
 const char kCvxscanVersion[] = CVXSCAN_VERSION;
 
 const char kHelpText[] =
@@ -142,3 +144,5 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
     }
     return options;
 }
+
+}  // namespace cvxscan

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace cvxscan {
+
 inline constexpr unsigned kMostJobs = 256;
 
 enum class OutputFormat { kTable, kCsv, kJson };
@@ -31,3 +33,5 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);
 
 extern const char kHelpText[];
 extern const char kCvxscanVersion[];
+
+}  // namespace cvxscan

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace cvxscan {
+
 void Output::Write(const char* data, size_t size) {
     if (failed()) return;
     if (std::fwrite(data, 1, size, stream_) != size || std::ferror(stream_)) NoteFailure();
@@ -17,3 +19,5 @@ void Output::NoteFailure() {
     const int code = errno;
     error_ = code != 0 ? std::strerror(code) : "the stream failed";
 }
+
+}  // namespace cvxscan

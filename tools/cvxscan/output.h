@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+namespace cvxscan {
+
 class Output {
 public:
     explicit Output(std::FILE* stream) : stream_(stream) {}
@@ -25,3 +27,5 @@ private:
     std::FILE* stream_;
     std::string error_;
 };
+
+}  // namespace cvxscan

@@ -1,5 +1,7 @@
 #include "tools/cvxscan/path_list.h"
 
+namespace cvxscan {
+
 std::vector<std::string> SplitPathList(const std::string& list, bool nulSeparated) {
     const char end = nulSeparated ? '\0' : '\n';
     std::vector<std::string> paths;
@@ -13,3 +15,5 @@ std::vector<std::string> SplitPathList(const std::string& list, bool nulSeparate
     }
     return paths;
 }
+
+}  // namespace cvxscan

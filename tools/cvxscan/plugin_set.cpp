@@ -5,6 +5,12 @@
 
 #include "frame/ascii.h"
 #include "tools/cvxscan/platform/file_system.h"
+#include "tools/host/plugin_library.h"
+
+namespace cvxscan {
+
+using namespace cvx;
+using namespace cvx::host;
 
 namespace {
 
@@ -79,3 +85,5 @@ const LoadedPlugin* PluginSet::PluginFor(const std::string& path) const {
     }
     return nullptr;
 }
+
+}  // namespace cvxscan

@@ -8,10 +8,12 @@
 
 #include "tools/host/plugin_library.h"
 
+namespace cvxscan {
+
 struct LoadedPlugin {
     std::string fileName;  // e.g. "OGG.cvx"
     std::string path;      // absolute
-    std::unique_ptr<PluginLibrary> library;
+    std::unique_ptr<cvx::host::PluginLibrary> library;
     std::vector<std::string> extensions;  // as GetExtension names them
     std::string formatName;               // for messages: "Ogg Vorbis", "FLAC"
 };
@@ -30,3 +32,5 @@ public:
 private:
     std::vector<LoadedPlugin> plugins_;
 };
+
+}  // namespace cvxscan

@@ -4,6 +4,8 @@
 
 #include "tools/cvxscan/platform/console.h"
 
+namespace cvxscan {
+
 namespace {
 
 constexpr auto kQuietStart = std::chrono::milliseconds(500);
@@ -30,3 +32,5 @@ void ProgressLine::Clear() {
     std::fflush(stderr);
     shown_ = false;
 }
+
+}  // namespace cvxscan

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstddef>
 
+namespace cvxscan {
+
 class ProgressLine {
 public:
     // Shown only when stderr is a terminal.
@@ -21,3 +23,5 @@ private:
     Clock::time_point start_ = Clock::now();
     Clock::time_point lastDrawn_{};
 };
+
+}  // namespace cvxscan

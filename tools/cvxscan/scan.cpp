@@ -8,6 +8,12 @@
 #include "frame/tag_record.h"
 #include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/platform/threads.h"
+#include "tools/host/plugin_library.h"
+
+namespace cvxscan {
+
+using namespace cvx;
+using namespace cvx::host;
 
 namespace {
 
@@ -85,3 +91,5 @@ void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files
         }
     }
 }
+
+}  // namespace cvxscan

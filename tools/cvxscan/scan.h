@@ -9,6 +9,8 @@
 #include "tools/cvxscan/catalogue_writer.h"
 #include "tools/cvxscan/plugin_set.h"
 
+namespace cvxscan {
+
 struct ScanOutcome {
     bool read = false;
     std::string failure;  // why, when not read
@@ -26,3 +28,5 @@ void ReadOneFile(const LoadedPlugin& plugin, const std::string& path, ScanOutcom
 // job it reads on the calling thread and never waits.
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,
                  const std::function<bool(const ScanOutcome&)>& deliver, const std::function<void()>& waiting);
+
+}  // namespace cvxscan

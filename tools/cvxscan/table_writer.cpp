@@ -7,6 +7,8 @@
 #include "tools/cvxscan/catalogue_writer.h"
 #include "tools/cvxscan/text.h"
 
+namespace cvxscan {
+
 namespace {
 
 struct Column {
@@ -85,7 +87,7 @@ public:
     void Write(const CatalogueEntry& entry) override {
         DisplayFields& text = text_;
         ToDisplay(entry, text);
-        const Reading& r = entry.reading;
+        const cvx::host::Reading& r = entry.reading;
         WriteLine({text.path, r.lengthText, std::to_string(r.fileSize), text.title, text.artist, text.album,
                    NumberOrBlank(r.year), NumberOrBlank(r.track), text.genre});
     }
@@ -118,3 +120,5 @@ private:
 std::unique_ptr<CatalogueWriter> MakeTableWriter(Output& out, size_t terminalColumns) {
     return std::make_unique<TableWriter>(out, terminalColumns);
 }
+
+}  // namespace cvxscan

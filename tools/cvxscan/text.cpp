@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace cvxscan {
+
 namespace {
 
 // Windows-1252 0x80-0x9F; the rest of the code page equals ISO 8859-1.
@@ -222,3 +224,5 @@ std::string FitToWidth(const std::string& text, size_t columns, bool keepEnd) {
     }
     return text.substr(0, end) + kEllipsis;
 }
+
+}  // namespace cvxscan

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace cvxscan {
+
 // Each byte read as Windows-1252. The five bytes that code page leaves
 // undefined become the C1 controls of the same value, as Windows maps them.
 std::string Windows1252ToUtf8(const std::string& text);
@@ -27,3 +29,5 @@ size_t DisplayWidth(const std::string& text);
 // at the end, or at the start when `keepEnd` (for paths, whose file name
 // matters most).
 std::string FitToWidth(const std::string& text, size_t columns, bool keepEnd = false);
+
+}  // namespace cvxscan

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+namespace cvxscan {
+
 namespace {
 
 struct CloseFile {
@@ -32,3 +34,5 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
     }
     return ReadWholeStream(file.get(), bytes, error);
 }
+
+}  // namespace cvxscan

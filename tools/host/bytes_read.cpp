@@ -8,6 +8,8 @@
 
 #include "frame/platform/unique_fd_posix.h"
 
+namespace cvx::host {
+
 int64_t BytesReadSoFar() {
     // Each call adds its own read of about a hundred bytes to the count.
     const UniqueFd fd(open("/proc/self/io", O_RDONLY | O_CLOEXEC));
@@ -19,3 +21,5 @@ int64_t BytesReadSoFar() {
     const char* field = std::strstr(counters, "rchar: ");
     return field == nullptr ? -1 : std::strtoll(field + 7, nullptr, 10);
 }
+
+}  // namespace cvx::host

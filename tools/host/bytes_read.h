@@ -5,5 +5,9 @@
 
 #include <cstdint>
 
+namespace cvx::host {
+
 // -1 where the count cannot be had.
 int64_t BytesReadSoFar();
+
+}  // namespace cvx::host

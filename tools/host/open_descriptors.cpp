@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 
+namespace cvx::host {
+
 int CountOpenDescriptors() {
     int count = 0;
     if (DIR* dir = opendir("/proc/self/fd")) {
@@ -10,3 +12,5 @@ int CountOpenDescriptors() {
     }
     return count;
 }
+
+}  // namespace cvx::host

@@ -2,4 +2,8 @@
 // closed everything it opened.
 #pragma once
 
+namespace cvx::host {
+
 int CountOpenDescriptors();
+
+}  // namespace cvx::host

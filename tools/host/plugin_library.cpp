@@ -2,6 +2,8 @@
 
 #include "frame/tag_record.h"
 
+namespace cvx::host {
+
 namespace {
 
 void ReadFieldsInto(FileInfo& info, Reading& r) {
@@ -44,3 +46,5 @@ void OpenAndReadInto(FileInfo& info, const std::string& path, Reading& r) {
     r.openResult = info.Open(path.c_str());
     ReadFieldsInto(info, r);
 }
+
+}  // namespace cvx::host

@@ -9,6 +9,8 @@
 
 #include "frame/file_info.h"
 
+namespace cvx::host {
+
 // Destruction through slot 0: the virtual destructor, or on Windows the
 // scalar deleting destructor an MSVC-built host calls.
 struct FileInfoDeleter {
@@ -60,3 +62,5 @@ Reading ReadFields(FileInfo& info);
 // The same into `r`, whose strings keep their capacity: a host reading file
 // after file into one record allocates nothing once they have grown.
 void OpenAndReadInto(FileInfo& info, const std::string& path, Reading& r);
+
+}  // namespace cvx::host

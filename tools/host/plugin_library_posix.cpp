@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace cvx::host {
+
 PluginLibrary::PluginLibrary(const std::string& path) {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) throw std::runtime_error(dlerror());
@@ -17,3 +19,5 @@ PluginLibrary::PluginLibrary(const std::string& path) {
 }
 
 PluginLibrary::~PluginLibrary() { dlclose(handle_); }
+
+}  // namespace cvx::host

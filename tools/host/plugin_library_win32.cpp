@@ -4,6 +4,8 @@
 
 #include "tools/host/plugin_library.h"
 
+namespace cvx::host {
+
 namespace {
 
 std::string LoaderReason(const std::string& path) {
@@ -37,3 +39,5 @@ PluginLibrary::PluginLibrary(const std::string& path) {
 }
 
 PluginLibrary::~PluginLibrary() { FreeLibrary(static_cast<HMODULE>(handle_)); }
+
+}  // namespace cvx::host

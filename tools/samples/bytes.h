@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+namespace cvx::samples {
+
 using Bytes = std::vector<uint8_t>;
 
 // Writes `bytes` as the whole file at `path`; throws std::runtime_error
 // when it cannot.
 void WriteBytes(const std::string& path, const Bytes& bytes);
+
+}  // namespace cvx::samples

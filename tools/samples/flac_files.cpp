@@ -13,6 +13,10 @@
 #include "tools/samples/tone.h"
 #include "tools/samples/vorbis_comment.h"
 
+namespace cvx::samples {
+
+using namespace cvx::flac;
+
 namespace {
 
 // A growable in-memory file for the encoder, which seeks back to rewrite
@@ -245,3 +249,5 @@ Bytes WithId3v2Prefix(const Bytes& file, uint32_t payloadBytes) {
     out.insert(out.end(), file.begin(), file.end());
     return out;
 }
+
+}  // namespace cvx::samples

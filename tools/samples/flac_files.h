@@ -10,6 +10,8 @@
 #include "flac/metadata_layout.h"
 #include "tools/samples/bytes.h"
 
+namespace cvx::samples {
+
 struct FlacStream {
     uint32_t sampleRateHz = 8000;
     uint32_t channels = 1;
@@ -78,3 +80,5 @@ Bytes WithId3v1(Bytes file, const Bytes& tag);
 
 // `file` behind an ID3v2 tag of `payloadBytes` padding.
 Bytes WithId3v2Prefix(const Bytes& file, uint32_t payloadBytes = 100);
+
+}  // namespace cvx::samples

@@ -4,7 +4,9 @@
 
 #include "tools/samples/sample_library.h"
 
-int main(int argc, char** argv) {
+namespace cvx::samples {
+
+int Main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: cvxsamples FOLDER\nWrites a small library of tagged Ogg Vorbis and FLAC files.\n");
         return 2;
@@ -17,3 +19,7 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+}  // namespace cvx::samples
+
+int main(int argc, char** argv) { return cvx::samples::Main(argc, argv); }

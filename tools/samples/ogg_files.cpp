@@ -9,6 +9,8 @@
 #include "tools/samples/tone.h"
 #include "tools/samples/vorbis_comment.h"
 
+namespace cvx::samples {
+
 Bytes VorbisCommentPacket(const std::vector<std::string>& comments, const std::string& vendor) {
     // 0x03 "vorbis", the comment body, then the framing bit. Written here
     // rather than by libvorbis, which grows its buffer 256 bytes at a time:
@@ -132,3 +134,5 @@ Bytes ChainedOgg(double firstSeconds, double secondSeconds,
     out.insert(out.end(), tail.begin(), tail.end());
     return out;
 }
+
+}  // namespace cvx::samples

@@ -9,6 +9,8 @@
 
 #include "tools/samples/bytes.h"
 
+namespace cvx::samples {
+
 struct VorbisStream {
     long sampleRateHz = 8000;
     int channels = 1;
@@ -33,3 +35,5 @@ Bytes VorbisCommentPacket(const std::vector<std::string>& comments, const std::s
 
 // Appends the page's header and body to `out`.
 void AppendOggPage(Bytes& out, const ogg_page& page);
+
+}  // namespace cvx::samples

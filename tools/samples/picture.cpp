@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <random>
 
+namespace cvx::samples {
+
 namespace {
 
 void PutBigEndian32(Bytes& out, uint32_t value) {
@@ -53,3 +55,5 @@ Bytes PictureBody(uint32_t pictureType, const Bytes& jpeg) {
 }
 
 std::string PictureComment(const Bytes& pictureBody) { return "METADATA_BLOCK_PICTURE=" + Base64(pictureBody); }
+
+}  // namespace cvx::samples

@@ -9,6 +9,8 @@
 
 #include "tools/samples/bytes.h"
 
+namespace cvx::samples {
+
 constexpr uint32_t kFrontCover = 3;  // picture types of the ID3v2 APIC frame
 constexpr uint32_t kBackCover = 4;
 
@@ -23,3 +25,5 @@ Bytes PictureBody(uint32_t pictureType, const Bytes& jpeg);
 
 // "METADATA_BLOCK_PICTURE=" and the picture structure in base64.
 std::string PictureComment(const Bytes& pictureBody);
+
+}  // namespace cvx::samples

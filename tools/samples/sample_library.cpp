@@ -6,6 +6,9 @@
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
 
+namespace cvx::samples {
+
+using namespace cvx::flac;
 namespace {
 
 constexpr long kSampleRateHz = 44100;
@@ -104,3 +107,5 @@ void WriteSampleLibrary(const std::string& folder) {
         WriteBytes(path.string(), sample.bytes);
     }
 }
+
+}  // namespace cvx::samples

@@ -9,6 +9,8 @@
 
 #include "tools/samples/bytes.h"
 
+namespace cvx::samples {
+
 struct SampleFile {
     std::string relativePath;  // '/'-separated, below the library's folder
     Bytes bytes;
@@ -19,3 +21,5 @@ std::vector<SampleFile> SampleLibrary();
 // Writes every sample below `folder`, creating subfolders. Throws
 // std::runtime_error when a file cannot be written.
 void WriteSampleLibrary(const std::string& folder);
+
+}  // namespace cvx::samples

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace cvx::samples {
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -22,3 +24,5 @@ float ToneSample(double rootHz, uint32_t sampleRateHz, uint64_t index, int chann
     const double envelope = kPeak * std::exp(-kDecayPerSecond * sinceAttack);
     return static_cast<float>(envelope * (0.8 * std::sin(phase) + 0.2 * std::sin(2 * phase)));
 }
+
+}  // namespace cvx::samples

@@ -1,5 +1,7 @@
 #include "tools/samples/vorbis_comment.h"
 
+namespace cvx::samples {
+
 namespace {
 
 void PutLittleEndian32(Bytes& out, size_t value) {
@@ -19,3 +21,5 @@ Bytes VorbisCommentBody(const std::vector<std::string>& entries, const std::stri
     }
     return body;
 }
+
+}  // namespace cvx::samples

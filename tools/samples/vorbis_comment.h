@@ -7,6 +7,10 @@
 
 #include "tools/samples/bytes.h"
 
+namespace cvx::samples {
+
 // Vendor length and vendor, entry count, then each entry with its length,
 // all lengths 32-bit little-endian; entries stored as given.
 Bytes VorbisCommentBody(const std::vector<std::string>& entries, const std::string& vendor);
+
+}  // namespace cvx::samples

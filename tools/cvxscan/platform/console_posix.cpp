@@ -7,6 +7,8 @@
 
 #include "tools/cvxscan/platform/console.h"
 
+namespace cvxscan {
+
 void PrepareStandardStreams() {
     // /dev/null opened for reading fails every write with EBADF, as the
     // closed stream would; standard input gets it open for writing.
@@ -27,3 +29,5 @@ size_t TerminalColumns(std::FILE* stream) {
     if (!IsTerminal(stream) || ioctl(fileno(stream), TIOCGWINSZ, &size) != 0) return 0;
     return size.ws_col;
 }
+
+}  // namespace cvxscan

@@ -4,6 +4,8 @@
 
 #include "tools/cvxscan/platform/console.h"
 
+namespace cvxscan {
+
 namespace {
 
 HANDLE ConsoleOf(std::FILE* stream) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))); }
@@ -35,3 +37,5 @@ size_t TerminalColumns(std::FILE* stream) {
     const int columns = screen.srWindow.Right - screen.srWindow.Left + 1;
     return columns > 1 ? static_cast<size_t>(columns - 1) : 0;
 }
+
+}  // namespace cvxscan

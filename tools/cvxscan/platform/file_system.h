@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace cvxscan {
+
 enum class EntryKind {
     kFolder,   // a folder itself, not a link to one
     kOther,    // anything else: a file, a link, a device
@@ -47,3 +49,5 @@ std::string WhyUnwritable(const std::string& path);
 // A file name for display, appended to `out`: UTF-8, with what cannot be
 // read as a name of this platform shown as U+FFFD.
 void AppendFileNameAsUtf8(std::string& out, const std::string& name);
+
+}  // namespace cvxscan

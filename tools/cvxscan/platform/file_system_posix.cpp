@@ -12,6 +12,10 @@
 #include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/text.h"
 
+namespace cvxscan {
+
+using namespace cvx;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -116,3 +120,5 @@ std::string WhyUnwritable(const std::string& path) {
 
 // File names on Linux are bytes, not always UTF-8.
 void AppendFileNameAsUtf8(std::string& out, const std::string& name) { AppendValidUtf8(out, name); }
+
+}  // namespace cvxscan

@@ -6,6 +6,10 @@
 #include "frame/platform/path_separator.h"
 #include "tools/cvxscan/platform/file_system.h"
 
+namespace cvxscan {
+
+using namespace cvx;
+
 namespace {
 
 // The system's text for the last error, without its line end.
@@ -123,3 +127,5 @@ void AppendFileNameAsUtf8(std::string& out, const std::string& name) {
     out.resize(start + static_cast<size_t>(bytes));
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, out.data() + start, bytes, nullptr, nullptr);
 }
+
+}  // namespace cvxscan

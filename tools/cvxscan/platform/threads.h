@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+namespace cvxscan {
+
 // The number of processors this program may run on, at least 1.
 unsigned ProcessorCount();
 
@@ -43,3 +45,5 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+}  // namespace cvxscan

@@ -8,6 +8,8 @@
 
 #include "tools/cvxscan/platform/threads.h"
 
+namespace cvxscan {
+
 unsigned ProcessorCount() {
     // The processors this process may use, as nproc counts them.
     cpu_set_t allowed;
@@ -45,3 +47,5 @@ void Handover::WaitFor(std::chrono::milliseconds timeout) {
 }
 
 void Handover::NotifyAll() { state_->condition.notify_all(); }
+
+}  // namespace cvxscan

@@ -4,6 +4,8 @@
 
 #include "tools/cvxscan/platform/threads.h"
 
+namespace cvxscan {
+
 namespace {
 
 DWORD WINAPI RunWork(void* work) {
@@ -54,3 +56,5 @@ void Handover::WaitFor(std::chrono::milliseconds timeout) {
 }
 
 void Handover::NotifyAll() { WakeAllConditionVariable(&state_->condition); }
+
+}  // namespace cvxscan

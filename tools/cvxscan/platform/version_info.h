@@ -4,9 +4,13 @@
 
 #include <string>
 
+namespace cvxscan {
+
 struct VersionInfo {
     std::string description, productVersion, fileVersion;
 };
 
 // The identification of the library at `path`, or false when it has none.
 bool ReadVersionInfo(const std::string& path, VersionInfo& info);
+
+}  // namespace cvxscan

@@ -5,6 +5,8 @@
 #include "tools/cvxscan/platform/version_info.h"
 #include "tools/cvxscan/whole_file.h"
 
+namespace cvxscan {
+
 namespace {
 
 constexpr char kFirstEntry[] = "ProductName=Corvane (File Format Plugin)";
@@ -29,3 +31,5 @@ bool ReadVersionInfo(const std::string& path, VersionInfo& info) {
     }
     return true;
 }
+
+}  // namespace cvxscan

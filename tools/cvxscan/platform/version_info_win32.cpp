@@ -5,6 +5,8 @@
 
 #include "tools/cvxscan/platform/version_info.h"
 
+namespace cvxscan {
+
 namespace {
 
 // One string of the resource's U.S. English, Windows-1252 table, as the
@@ -32,3 +34,5 @@ bool ReadVersionInfo(const std::string& path, VersionInfo& info) {
     info.fileVersion = Value(block, "FileVersion");
     return true;
 }
+
+}  // namespace cvxscan
