@@ -27,7 +27,7 @@ int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
 
 // One comment entry "NAME=value". The name ends at the first '=' before any
 // NUL; entries with no name match, no '=' or an empty value are skipped.
-void ApplyEntry(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_Entry& entry) {
+void ApplyComment(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_Entry& entry) {
     if (entry.entry == nullptr || entry.length == 0 || entry.entry[0] == '\0') return;
     const char* text = reinterpret_cast<const char*>(entry.entry);
     // The first '=', unless a NUL comes before it; values run long (lyrics,
@@ -53,7 +53,7 @@ void ApplyEntry(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_Entr
 // Every entry of one VORBIS_COMMENT block, in stored order.
 void ApplyCommentBlock(const FLAC__StreamMetadata_VorbisComment& comment, void* record) {
     for (FLAC__uint32 i = 0; i < comment.num_comments && comment.comments != nullptr; ++i) {
-        ApplyEntry(*static_cast<TagRecord*>(record), comment.comments[i]);
+        ApplyComment(*static_cast<TagRecord*>(record), comment.comments[i]);
     }
 }
 

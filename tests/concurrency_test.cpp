@@ -71,7 +71,7 @@ TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
     for (int i = 0; i < kFiles; ++i) {
         paths.push_back(Write(EncodeVorbis({8000, 1, 1.0 + i, Comments(i), i + 1}), std::to_string(i) + ".ogg"));
     }
-    ExpectSameReadingsFromThreads(LoadedPlugin(OGG_PLUGIN_PATH), paths);
+    ExpectSameReadingsFromThreads(LoadPluginOnce(OGG_PLUGIN_PATH), paths);
 }
 
 TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
@@ -87,7 +87,7 @@ TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
         }
         paths.push_back(Write(file, std::to_string(i) + ".flac"));
     }
-    ExpectSameReadingsFromThreads(LoadedPlugin(FLAC_PLUGIN_PATH), paths);
+    ExpectSameReadingsFromThreads(LoadPluginOnce(FLAC_PLUGIN_PATH), paths);
 }
 
 }  // namespace cvx::testing

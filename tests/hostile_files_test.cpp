@@ -68,8 +68,8 @@ protected:
         return path;
     }
 
-    PluginLibrary& ogg_ = LoadedPlugin(OGG_PLUGIN_PATH);
-    PluginLibrary& flac_ = LoadedPlugin(FLAC_PLUGIN_PATH);
+    PluginLibrary& ogg_ = LoadPluginOnce(OGG_PLUGIN_PATH);
+    PluginLibrary& flac_ = LoadPluginOnce(FLAC_PLUGIN_PATH);
     TempDir dir_;
 };
 

@@ -12,7 +12,7 @@ namespace cvx::testing {
 
 namespace {
 
-std::string RunCommand(const std::string& command) {
+std::string ShellOutput(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::string output;
     char buffer[256];
@@ -21,7 +21,7 @@ std::string RunCommand(const std::string& command) {
 }
 
 std::set<std::string> ExportedSymbols(const std::string& library) {
-    std::istringstream lines(RunCommand("nm -D --defined-only '" + library + "'"));
+    std::istringstream lines(ShellOutput("nm -D --defined-only '" + library + "'"));
     std::set<std::string> names;
     std::string address, type, name;
     while (lines >> address >> type >> name) names.insert(name);
@@ -51,7 +51,7 @@ TEST(PluginBinary, ExportsOnlyTheEntryPoints) {
 TEST(PluginBinary, CarriesReadableVersionIdentification) {
     for (const PluginFile& plugin : kPlugins) {
         SCOPED_TRACE(plugin.path);
-        const std::string dump = RunCommand("readelf -p .cvx_version '" + std::string(plugin.path) + "'");
+        const std::string dump = ShellOutput("readelf -p .cvx_version '" + std::string(plugin.path) + "'");
         EXPECT_NE(dump.find("ProductName=Corvane (File Format Plugin)"), std::string::npos) << dump;
         EXPECT_NE(dump.find("ProductVersion=" CORVANE_PRODUCT_VERSION "\n"), std::string::npos) << dump;
         EXPECT_NE(dump.find(std::string("FileVersion=") + plugin.fileVersion + "\n"), std::string::npos) << dump;

@@ -50,7 +50,7 @@ TEST_P(RegressionInput, IsReadAsExpected) {
     const Regression& regression = GetParam();
     const std::string path = std::string(REGRESSIONS_DIR) + "/" + regression.file;
     const int descriptors = CountOpenDescriptors();
-    const Reading r = OpenAndRead(*LoadedPlugin(regression.plugin).CreateFileInfo(0), path);
+    const Reading r = OpenAndRead(*LoadPluginOnce(regression.plugin).CreateFileInfo(0), path);
     EXPECT_EQ(CountOpenDescriptors(), descriptors);
     EXPECT_EQ(r.openResult, regression.openResult);
     EXPECT_EQ(r.length, regression.length);

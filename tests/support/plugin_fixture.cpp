@@ -7,7 +7,7 @@
 
 namespace cvx::testing {
 
-PluginLibrary& LoadedPlugin(const std::string& path) {
+PluginLibrary& LoadPluginOnce(const std::string& path) {
     static std::map<std::string, std::unique_ptr<PluginLibrary>> loaded;
     std::unique_ptr<PluginLibrary>& plugin = loaded[path];
     if (!plugin) plugin = std::make_unique<PluginLibrary>(path);

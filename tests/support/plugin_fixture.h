@@ -16,11 +16,11 @@ using host::Reading;
 using host::ReadFields;
 
 // The plug-in at `path`, loaded on first use and kept until the process ends.
-PluginLibrary& LoadedPlugin(const std::string& path);
+PluginLibrary& LoadPluginOnce(const std::string& path);
 
 class PluginFixture {
 protected:
-    explicit PluginFixture(const std::string& pluginPath) : plugin_(LoadedPlugin(pluginPath)) {}
+    explicit PluginFixture(const std::string& pluginPath) : plugin_(LoadPluginOnce(pluginPath)) {}
 
     // A new object from CreateFileInfo(0).
     FileInfoPtr NewInfo() const;
