@@ -142,8 +142,8 @@ void Time(std::vector<Driver>& drivers, int rounds) {
 void TimePadding(const PluginLibrary& ogg, const std::string& corpusFolder) {
     const fs::path folder = fs::path(corpusFolder) / "padding";
     fs::create_directories(folder);
-    const Bytes clip = EncodeVorbis({8000, 1, 0.1, {"TITLE=Partial"}, 1});
-    const Bytes link = EncodeVorbis({8000, 1, 0.5, {"TITLE=Link"}, 2});
+    const Bytes clip = EncodeVorbis(VorbisStream().Seconds(0.1).Comments({"TITLE=Partial"}));
+    const Bytes link = EncodeVorbis(VorbisStream().Seconds(0.5).Comments({"TITLE=Link"}).Serial(2));
     std::printf("\nOGG plug-in past zeros (best of 3 opens):\n");
     for (const int mebibytes : {16, 64}) {
         for (const bool between : {false, true}) {

@@ -45,6 +45,8 @@ void ApplyComment(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_En
     if (int32_t* number = NumberFieldOf(record, target)) {
         *number = LeadingDecimalNumber(value, valueLength);  // the last one wins
     } else {
+        // Deliberate: repeated names are joined, where OGG keeps the last.
+        // Pinned by FlacPlugin.JoinsRepeatedNamesAndLetTheLastNumberWin.
         AppendTagValue(TextFieldOf(record, target), reinterpret_cast<const uint8_t*>(value),
                        static_cast<uint32_t>(valueLength), kTagFieldSize);
     }
@@ -78,6 +80,8 @@ int64_t ProbeSizeAndMarker(TagRecord& record, const char* path) {
 int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
     const bool pathStored = StorePath(record_, path);
     const int64_t fileSizeBytes = pathStored ? ProbeSizeAndMarker(record_, path) : -1;
+    // Deliberate: emptied before anything can fail, where OGG keeps the last
+    // file's fields. Pinned by FlacPlugin.ReopeningResetsEveryField.
     ClearTags(record_);
     record_.length = 0;
     if (fileSizeBytes < 0) return 1;

@@ -34,7 +34,9 @@ int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count) {
             continue;
         }
         const int n = LeadingOnes(c);
-        if (n == 1 || n >= 7) continue;  // cannot start a character: skipped
+        // Deliberate: skipped, where NarrowUtf8ToLatin1 ends the text.
+        // Pinned by DecodeUtf8ToUtf16.SkipsBytesThatCannotStartACharacter.
+        if (n == 1 || n >= 7) continue;
 
         uint32_t unit = c;
         if (n >= 2) {

@@ -23,8 +23,11 @@ void AppendTwoDigitsAtLeast(std::string& text, int32_t value) {
 }  // namespace
 
 std::string FormatLength(int32_t seconds) {
-    // Truncating division throughout, so negative input stays negative in
-    // every part instead of borrowing; (seconds - s) cannot overflow.
+    // Deliberate: a negative length gives minus signs in every part, as the
+    // host's own formatting does. Pinned by
+    // FormatLength.NegativeSecondsStayWithinTwelveCharacters.
+    // Truncating division keeps each part negative instead of borrowing;
+    // (seconds - s) cannot overflow.
     const int32_t s = seconds % 60;
     const int32_t allMinutes = (seconds - s) / 60;
     const int32_t m = allMinutes % 60;

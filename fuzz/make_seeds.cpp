@@ -73,7 +73,7 @@ int Main(int argc, char** argv) {
     FlacParts twoStreamInfos = SplitFlac(flacFile);
     twoStreamInfos.blocks.insert(twoStreamInfos.blocks.begin() + 1, {kStreamInfoType, SeekTableBlock(1).body});
     Write(root / "flac_open", {flacFile, FlacWithTwoCommentBlocks({"TITLE=x"}, {"ARTIST=y"}),
-                               WithId3v1(EncodeFlac({}), Id3v1(true)), WithId3v2Prefix(flacFile, 40),
+                               WithId3v1(EncodeFlac(FlacStream()), Id3v1(true)), WithId3v2Prefix(flacFile, 40),
                                AssembleFlac({StreamInfoBlock(44100, 0), VorbisCommentBlock(kComments)}), everyBlock,
                                WithId3v2Prefix(everyBlock, 40), behindJunk,
                                AssembleFlac(twoStreamInfos.blocks, twoStreamInfos.audio)});

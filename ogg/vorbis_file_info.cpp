@@ -57,7 +57,8 @@ private:
 };
 
 // One comment string "NAME=value"; other names and strings without '=' are
-// ignored. A later comment of the same name replaces the earlier value.
+// ignored. Deliberate: a later comment of the same name replaces the earlier
+// value, where FLAC joins them. Pinned by OggPlugin.TheLastCommentOfANameWins.
 void ApplyComment(TagRecord& record, const char* comment) {
     const char* equals = std::strchr(comment, '=');
     if (equals == nullptr) return;
@@ -83,6 +84,9 @@ int32_t WholeSeconds(double totalSeconds) {
 }
 
 int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) noexcept {
+    // Deliberate: until the stream opens, a failure keeps the last file's
+    // length and tags, where FLAC empties them. Pinned by
+    // OggPlugin.AFailedOpenUpdatesPathAndSizeAndKeepsTheRest.
     if (!StorePathAndSize(record_, path)) return 1;
 
     // Declared first, so it outlives the stream that uses it.

@@ -69,7 +69,8 @@ protected:
 TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
     std::vector<std::string> paths;
     for (int i = 0; i < kFiles; ++i) {
-        paths.push_back(Write(EncodeVorbis({8000, 1, 1.0 + i, Comments(i), i + 1}), std::to_string(i) + ".ogg"));
+        const VorbisStream stream = VorbisStream().Seconds(1.0 + i).Comments(Comments(i)).Serial(i + 1);
+        paths.push_back(Write(EncodeVorbis(stream), std::to_string(i) + ".ogg"));
     }
     ExpectSameReadingsFromThreads(LoadPluginOnce(OGG_PLUGIN_PATH), paths);
 }
@@ -77,13 +78,15 @@ TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
 TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
     std::vector<std::string> paths;
     for (int i = 0; i < kFiles; ++i) {
-        const FlacStream stream{8000, 1, 8000u * (i + 1), Comments(i)};
+        const FlacStream stream = FlacStream().Samples(8000u * (i + 1)).Comments(Comments(i));
         // Half of them lack ALBUM and carry an ID3v1 tag, so that path runs too.
         Bytes file = EncodeFlac(stream);
         if (i % 2 == 1) {
             FlacStream noAlbum = stream;
             noAlbum.comments.erase(noAlbum.comments.begin() + 2);
-            file = WithId3v1(EncodeFlac(noAlbum), Id3v1Tag({"Id3 " + std::to_string(i), "A", "B", "2001", "", 3, 17}));
+            const Id3v1Fields tag =
+                Id3v1Fields().Title("Id3 " + std::to_string(i)).Artist("A").Album("B").Year("2001").Track(3).Genre(17);
+            file = WithId3v1(EncodeFlac(noAlbum), Id3v1Tag(tag));
         }
         paths.push_back(Write(file, std::to_string(i) + ".flac"));
     }

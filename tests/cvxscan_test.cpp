@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "tests/support/reading_matchers.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -30,9 +31,7 @@ namespace {
 // What the catalogue must say of each readable sample, in scan order.
 struct Expected {
     std::string path, plugin;
-    int length;
-    std::string lengthText, title, artist, album, comment, genre;
-    int year, track;
+    Reading r;  // open result, size and file name aside
 };
 
 const std::string kLongTitle = [] {
@@ -42,24 +41,39 @@ const std::string kLongTitle = [] {
 }();
 
 const std::vector<Expected> kCatalogue = {
-    {"flac/01 Latin-1 letters.flac", "FLAC.cvx", 4, "00:04", "Grüße aus Köln", "Zoë Fauré", "Çà et là",
-     "Latin-1 letters", "Chanson", 2002, 7},
-    {"flac/02 Euro sign.flac", "FLAC.cvx", 3, "00:03", "Price: 5 € only", "Euro Sign", "Currencies", "", "", 2001, 2},
-    {"flac/03 Cyrillic.flac", "FLAC.cvx", 5, "00:05", "???????", "???", "??????? ?????", "", "", 1998, 3},
-    {"flac/04 Long title.flac", "FLAC.cvx", 3, "00:03", kLongTitle, "Patience", "Endurance", "", "", 2020, 4},
-    {"flac/05 Two artists.flac", "FLAC.cvx", 3, "00:03", "Duet", "First Voice, Second Voice", "Together", "", "",
-     2010, 5},
-    {"flac/06 Two comment blocks.flac", "FLAC.cvx", 3, "00:03", "Split", "Block One, Block Two", "Two Blocks", "",
-     "", 2011, 6},
-    {"flac/07 ID3v1 fallback.flac", "FLAC.cvx", 3, "00:03", "Fallback Title", "Tag Artist", "From the ID3v1 Tag",
-     "ID3v1.1", "Rock", 1999, 9},
-    {"ogg/01 Latin-1 letters.ogg", "OGG.cvx", 4, "00:04", "Grüße aus Köln", "Zoë Fauré", "Çà et là",
-     "Latin-1 letters", "Chanson", 2002, 7},
-    {"ogg/02 Euro sign.ogg", "OGG.cvx", 3, "00:03", "Price: 5 ? only", "Euro Sign", "Currencies", "", "", 2001, 2},
-    {"ogg/03 Cyrillic.ogg", "OGG.cvx", 5, "00:05", "???????", "???", "??????? ?????", "", "", 1998, 3},
-    {"ogg/04 Long title.ogg", "OGG.cvx", 3, "00:03", kLongTitle, "Patience", "Endurance", "", "", 2020, 4},
-    {"ogg/05 Two artists.ogg", "OGG.cvx", 3, "00:03", "Duet", "Second Voice", "Together", "", "", 2010, 5},
-    {"ogg/06 Chained.ogg", "OGG.cvx", 7, "00:07", "First Link", "Chain", "Links", "", "", 2005, 6},
+    {"flac/01 Latin-1 letters.flac", "FLAC.cvx",
+     ExpectedReading().Length(4, "00:04").Title("Grüße aus Köln").Artist("Zoë Fauré").Album("Çà et là")
+         .Comment("Latin-1 letters").Genre("Chanson").Year(2002).Track(7)},
+    {"flac/02 Euro sign.flac", "FLAC.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Price: 5 € only").Artist("Euro Sign").Album("Currencies")
+         .Year(2001).Track(2)},
+    {"flac/03 Cyrillic.flac", "FLAC.cvx",
+     ExpectedReading().Length(5, "00:05").Title("???????").Artist("???").Album("??????? ?????").Year(1998).Track(3)},
+    {"flac/04 Long title.flac", "FLAC.cvx",
+     ExpectedReading().Length(3, "00:03").Title(kLongTitle).Artist("Patience").Album("Endurance").Year(2020).Track(4)},
+    {"flac/05 Two artists.flac", "FLAC.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Duet").Artist("First Voice, Second Voice").Album("Together")
+         .Year(2010).Track(5)},
+    {"flac/06 Two comment blocks.flac", "FLAC.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Split").Artist("Block One, Block Two").Album("Two Blocks").Year(2011)
+         .Track(6)},
+    {"flac/07 ID3v1 fallback.flac", "FLAC.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Fallback Title").Artist("Tag Artist").Album("From the ID3v1 Tag")
+         .Comment("ID3v1.1").Genre("Rock").Year(1999).Track(9)},
+    {"ogg/01 Latin-1 letters.ogg", "OGG.cvx",
+     ExpectedReading().Length(4, "00:04").Title("Grüße aus Köln").Artist("Zoë Fauré").Album("Çà et là")
+         .Comment("Latin-1 letters").Genre("Chanson").Year(2002).Track(7)},
+    {"ogg/02 Euro sign.ogg", "OGG.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Price: 5 ? only").Artist("Euro Sign").Album("Currencies").Year(2001)
+         .Track(2)},
+    {"ogg/03 Cyrillic.ogg", "OGG.cvx",
+     ExpectedReading().Length(5, "00:05").Title("???????").Artist("???").Album("??????? ?????").Year(1998).Track(3)},
+    {"ogg/04 Long title.ogg", "OGG.cvx",
+     ExpectedReading().Length(3, "00:03").Title(kLongTitle).Artist("Patience").Album("Endurance").Year(2020).Track(4)},
+    {"ogg/05 Two artists.ogg", "OGG.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Duet").Artist("Second Voice").Album("Together").Year(2010).Track(5)},
+    {"ogg/06 Chained.ogg", "OGG.cvx",
+     ExpectedReading().Length(7, "00:07").Title("First Link").Artist("Chain").Album("Links").Year(2005).Track(6)},
 };
 const char kDamaged[] = "ogg/07 Damaged.ogg";
 
@@ -145,9 +159,10 @@ TEST_F(CvxscanTest, CsvHoldsEveryFieldOfEveryReadableFile) {
     EXPECT_EQ(records[0], "path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track");
     for (size_t i = 0; i < kCatalogue.size(); ++i) {
         const Expected& e = kCatalogue[i];
+        const Reading& r = e.r;
         const std::vector<std::string> want = {InLibrary(e.path), e.plugin,     InLibrary(e.path), SizeOf(e.path),
-                                               std::to_string(e.length), e.lengthText, e.title, e.artist, e.album,
-                                               e.comment, e.genre, std::to_string(e.year), std::to_string(e.track)};
+                                               std::to_string(r.length), r.lengthText, r.title, r.artist, r.album,
+                                               r.comment, r.genre, std::to_string(r.year), std::to_string(r.track)};
         EXPECT_EQ(CsvFields(records[i + 1]), want) << e.path;
     }
 }
@@ -158,13 +173,14 @@ TEST_F(CvxscanTest, JsonIsOneObjectPerFile) {
     ASSERT_EQ(lines.size(), kCatalogue.size());
     for (size_t i = 0; i < kCatalogue.size(); ++i) {
         const Expected& e = kCatalogue[i];
+        const Reading& r = e.r;
         const std::string path = InLibrary(e.path);
         std::ostringstream want;
         want << "{\"path\":\"" << path << "\",\"plugin\":\"" << e.plugin << "\",\"file_name\":\"" << path
-             << "\",\"size\":" << SizeOf(e.path) << ",\"length\":" << e.length << ",\"length_text\":\""
-             << e.lengthText << "\",\"title\":\"" << e.title << "\",\"artist\":\"" << e.artist << "\",\"album\":\""
-             << e.album << "\",\"comment\":\"" << e.comment << "\",\"genre\":\"" << e.genre
-             << "\",\"year\":" << e.year << ",\"track\":" << e.track << "}";
+             << "\",\"size\":" << SizeOf(e.path) << ",\"length\":" << r.length << ",\"length_text\":\""
+             << r.lengthText << "\",\"title\":\"" << r.title << "\",\"artist\":\"" << r.artist << "\",\"album\":\""
+             << r.album << "\",\"comment\":\"" << r.comment << "\",\"genre\":\"" << r.genre
+             << "\",\"year\":" << r.year << ",\"track\":" << r.track << "}";
         EXPECT_EQ(lines[i], want.str());
     }
 }

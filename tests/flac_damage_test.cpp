@@ -35,7 +35,8 @@ protected:
     FileInfoPtr info_ = NewInfo();
     std::string path_ = dir_.File("damaged.flac");
     const Bytes original_ = WithId3v1(FlacWithTwoCommentBlocks({"TITLE=One", "ARTIST=A"}, {"ALBUM=B", "DATE=1999"}),
-                                      Id3v1Tag({"T", "A", "B", "2000", "", 1, 2}));
+                                      Id3v1Tag(Id3v1Fields()
+                                                   .Title("T").Artist("A").Album("B").Year("2000").Track(1).Genre(2)));
 };
 
 // Offset of the first audio byte: the metadata is what libFLAC parses.
@@ -78,16 +79,16 @@ TEST_F(FlacDamage, EveryFlippedMetadataByteGetsAnAnswer) {
 }
 
 TEST_F(FlacDamage, ABlockLengthPastTheEndOfTheFile) {
-    const FlacParts parts = SplitFlac(EncodeFlac({}));
+    const FlacParts parts = SplitFlac(EncodeFlac(FlacStream()));
     Bytes file = AssembleFlac({parts.blocks[0], VorbisCommentBlock({"TITLE=x"})});
     constexpr size_t kSecondBlockLength = kFlacStreamInfoEnd + 1;  // its 24-bit length
     file[kSecondBlockLength] = 0x7F;                             // about 8 MB, far past the end
-    const int32_t result = OpenBytes(WithId3v1(file, Id3v1Tag({"Id3", "", "", "", "", {}, 0})));
+    const int32_t result = OpenBytes(WithId3v1(file, Id3v1Tag(Id3v1Fields().Title("Id3").Genre(0))));
     EXPECT_EQ(result, LibFlacVerdict(path_));
 }
 
 TEST_F(FlacDamage, CommentLengthsThatLie) {
-    const FlacParts real = SplitFlac(EncodeFlac({}));
+    const FlacParts real = SplitFlac(EncodeFlac(FlacStream()));
     const MetadataBlock honest = VorbisCommentBlock({"TITLE=ok", "ARTIST=fine"}, "v");
     // vendor length (4) + "v" (1) + count (4), then the first entry's length.
     constexpr size_t kCountOffset = 5;
@@ -142,7 +143,7 @@ Bytes BlockHeader(Last last, uint8_t type, uint32_t length) {
 }
 
 std::vector<MetadataDamage> MetadataDamages() {
-    const FlacParts real = SplitFlac(EncodeFlac({8000, 1, 8000, {"TITLE=t"}}));
+    const FlacParts real = SplitFlac(EncodeFlac(FlacStream().Comments({"TITLE=t"})));
     const MetadataBlock streamInfo = real.blocks.at(0);
     const MetadataBlock comment = VorbisCommentBlock({"TITLE=t"});
     const Bytes picture = PictureBody(kFrontCover, JpegLikeBytes(100'000, 3));

@@ -37,11 +37,21 @@ const std::vector<std::string> kFullComment = {"TITLE=Vorbis title", "ARTIST=Vor
 }  // namespace
 
 TEST_F(FlacPlugin, ReadsSizeLengthAndAllSevenValues) {
-    const Bytes bytes = EncodeFlac({44100, 2, 44100 * 205 + 100,
-                                    {"TITLE=Song", "ARTIST=Band", "ALBUM=Gr\xC3\xBC\xC3\x9F" "e", "COMMENT=Live",
-                                     "GENRE=Jazz", "DATE=2002-10-19", "TRACKNUMBER=07/12"}});
-    const Reading expected = {0,      static_cast<int32_t>(bytes.size()), dir_.File("song.flac"), 205, "03:25",
-                              "Song", "Band", "Gr\xFC\xDF" "e", "Live", "Jazz", 2002, 7};
+    const std::vector<std::string> tags = {"TITLE=Song",   "ARTIST=Band",     "ALBUM=Gr\xC3\xBC\xC3\x9F" "e",
+                                           "COMMENT=Live", "GENRE=Jazz",      "DATE=2002-10-19",
+                                           "TRACKNUMBER=07/12"};
+    const Bytes bytes = EncodeFlac(FlacStream().Rate(44100).Channels(2).Samples(44100 * 205 + 100).Comments(tags));
+    const Reading expected = ExpectedReading()
+                                 .Size(static_cast<int32_t>(bytes.size()))
+                                 .FileName(dir_.File("song.flac"))
+                                 .Length(205, "03:25")
+                                 .Title("Song")
+                                 .Artist("Band")
+                                 .Album("Gr\xFC\xDF" "e")
+                                 .Comment("Live")
+                                 .Genre("Jazz")
+                                 .Year(2002)
+                                 .Track(7);
     EXPECT_EQ(Read(bytes, "song.flac"), expected);
 }
 
@@ -80,8 +90,15 @@ TEST_F(FlacPlugin, WalksEveryCommentBlockInFileOrder) {
 }
 
 TEST_F(FlacPlugin, ACompleteCommentIgnoresTheId3v1Tag) {
-    const Reading r = Read(WithId3v1(Tagged(kFullComment), Id3v1Tag({"Id3 title", "Id3 artist", "Id3 album", "1977",
-                                                                     "Id3 comment", 5, 17})));
+    const Id3v1Fields tag = Id3v1Fields()
+                                .Title("Id3 title")
+                                .Artist("Id3 artist")
+                                .Album("Id3 album")
+                                .Year("1977")
+                                .Comment("Id3 comment")
+                                .Track(5)
+                                .Genre(17);
+    const Reading r = Read(WithId3v1(Tagged(kFullComment), Id3v1Tag(tag)));
     EXPECT_EQ(r.title, "Vorbis title");
     EXPECT_EQ(r.comment, "");
     EXPECT_EQ(r.year, 0);
@@ -89,9 +106,11 @@ TEST_F(FlacPlugin, ACompleteCommentIgnoresTheId3v1Tag) {
 }
 
 TEST_F(FlacPlugin, AMissingAlbumLetsTheId3v1TagReplaceEverything) {
+    const Id3v1Fields tag =
+        Id3v1Fields().Title("Id3 title").Artist("Id3 artist").Album("Id3 album").Year("1977").Comment("Id3 comment");
     const Reading r = Read(WithId3v1(Tagged({"TITLE=Vorbis title", "ARTIST=Vorbis artist", "COMMENT=Vc",
                                              "GENRE=Vorbis genre", "DATE=1990", "TRACKNUMBER=4"}),
-                                     Id3v1Tag({"Id3 title", "Id3 artist", "Id3 album", "1977", "Id3 comment", {}, 255})));
+                                     Id3v1Tag(tag)));
     EXPECT_EQ(r.title, "Id3 title");
     EXPECT_EQ(r.artist, "Id3 artist");
     EXPECT_EQ(r.album, "Id3 album");
@@ -102,7 +121,7 @@ TEST_F(FlacPlugin, AMissingAlbumLetsTheId3v1TagReplaceEverything) {
 }
 
 TEST_F(FlacPlugin, Id3v1TextIsStoredUnconverted) {
-    const Reading r = Read(WithId3v1(Tagged({}), Id3v1Tag({"Caf\xE9", "", "", "", "", 3, 0})));
+    const Reading r = Read(WithId3v1(Tagged({}), Id3v1Tag(Id3v1Fields().Title("Caf\xE9").Track(3).Genre(0))));
     EXPECT_EQ(r.title, "Caf\xE9");
     EXPECT_EQ(r.track, 3);
     EXPECT_EQ(r.genre, "Blues");
@@ -134,7 +153,7 @@ TEST_F(FlacPlugin, UnreachableCommentBlocksFallBackToId3v1) {
     Bytes junkFirst(64, 0);
     const Bytes flac = Tagged(kFullComment);
     junkFirst.insert(junkFirst.end(), flac.begin(), flac.end());
-    const Reading r = Read(WithId3v1(junkFirst, Id3v1Tag({"Id3 title", "", "", "1999", "", {}, 1})));
+    const Reading r = Read(WithId3v1(junkFirst, Id3v1Tag(Id3v1Fields().Title("Id3 title").Year("1999").Genre(1))));
     EXPECT_EQ(r.openResult, 0);
     EXPECT_EQ(r.length, 1);
     EXPECT_EQ(r.title, "Id3 title");
@@ -142,7 +161,8 @@ TEST_F(FlacPlugin, UnreachableCommentBlocksFallBackToId3v1) {
 }
 
 TEST_F(FlacPlugin, NoStreamInformationMeansFailureEvenWithAnId3v1Tag) {
-    const Reading r = Read(WithId3v1(Bytes(1000, 0x11), Id3v1Tag({"Id3 title", "", "", "1999", "", {}, 1})));
+    const Bytes tag = Id3v1Tag(Id3v1Fields().Title("Id3 title").Year("1999").Genre(1));
+    const Reading r = Read(WithId3v1(Bytes(1000, 0x11), tag));
     EXPECT_EQ(r.openResult, 1);
     EXPECT_EQ(r.title, "");
     EXPECT_EQ(r.year, 0);
@@ -152,14 +172,14 @@ TEST_F(FlacPlugin, ReopeningResetsEveryField) {
     FileInfoPtr info = NewInfo();
     const std::string first = WriteFile(Tagged({"TITLE=A", "ARTIST=B", "ALBUM=C", "DATE=1999", "TRACKNUMBER=2"}), "a");
     ASSERT_EQ(info->Open(first.c_str()), 0);
-    const std::string bare = WriteFile(EncodeFlac({8000, 1, 16000, {}}), "bare");
-    const Reading expected = {0, static_cast<int32_t>(ReadBytes(bare).size()), bare, 2, "00:02", "", "", "", "", "",
-                              0, 0};
+    const std::string bare = WriteFile(EncodeFlac(FlacStream().Samples(16000)), "bare");
+    const Reading expected =
+        ExpectedReading().Size(static_cast<int32_t>(ReadBytes(bare).size())).FileName(bare).Length(2, "00:02");
     EXPECT_EQ(OpenAndRead(*info, bare), expected);
 
     ASSERT_EQ(info->Open(first.c_str()), 0);
     const std::string garbage = WriteFile(Bytes(50, 'x'), "garbage.flac");
-    const Reading failed = {1, 50, garbage, 0, "00:00", "", "", "", "", "", 0, 0};
+    const Reading failed = ExpectedReading().OpenResult(1).Size(50).FileName(garbage).Length(0, "00:00");
     EXPECT_EQ(OpenAndRead(*info, garbage), failed);
 }
 
@@ -172,7 +192,8 @@ TEST_F(FlacPlugin, AStreamMarkerAloneIsRefused) {
 // an 8 KiB padding block add no more than a few buffers' worth of reading,
 // and nothing to the record.
 TEST_F(FlacPlugin, ReadsNothingOfCoverArtOrPadding) {
-    const Bytes plain = EncodeFlac({44100, 2, 44100 * 3, kFullComment, 220});
+    const Bytes plain =
+        EncodeFlac(FlacStream().Rate(44100).Channels(2).Samples(44100 * 3).Comments(kFullComment).Tone(220));
     const Bytes covered = WithMetadataBlocks(
         plain, {PictureBlock(PictureBody(kFrontCover, JpegLikeBytes(3'000'000, 7))), PaddingBlock(8192)});
     auto readCounting = [&](const Bytes& bytes, const std::string& name, int64_t& bytesRead) {

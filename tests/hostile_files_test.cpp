@@ -43,8 +43,8 @@ long PeakGrowthMiBOfOpening(const std::string& plugin, const std::string& path, 
     return (reading - baseline) / 1024;
 }
 
-const Bytes kSmallOgg = EncodeVorbis({8000, 1, 3.0, {"TITLE=Small"}, 1});
-const Bytes kSmallFlac = EncodeFlac({8000, 1, 24000, {"TITLE=Small"}});
+const Bytes kSmallOgg = EncodeVorbis(VorbisStream().Seconds(3.0).Comments({"TITLE=Small"}));
+const Bytes kSmallFlac = EncodeFlac(FlacStream().Samples(24000).Comments({"TITLE=Small"}));
 
 class HostileFiles : public ::testing::Test {
 protected:
@@ -100,7 +100,7 @@ TEST_F(HostileFiles, ThreeGibibytesHaveNoSizeButAreRead) {
     // Ogg: its last page at the far end, so libvorbisfile finds the length
     // there (audio pages before the hole, too: libvorbisfile reads forward
     // from the headers to the first one); FLAC: its stream, then a hole.
-    const Bytes longer = EncodeVorbis({8000, 1, 20.0, {"TITLE=Small"}, 1});
+    const Bytes longer = EncodeVorbis(VorbisStream().Seconds(20.0).Comments({"TITLE=Small"}));
     const size_t lastPage = OggPageOffsets(longer).back();
     const std::string ogg = WriteSparse(dir_.File("huge.ogg"), Bytes(longer.begin(), longer.begin() + lastPage),
                                         Bytes(longer.begin() + lastPage, longer.end()));
@@ -119,7 +119,7 @@ TEST_F(HostileFiles, ThreeGibibytesHaveNoSizeButAreRead) {
 
 TEST_F(HostileFiles, AHundredThousandComments) {
     const std::vector<std::string> comments = ManyComments(100000);
-    Reading r = OpenChecked(ogg_, Write(EncodeVorbis({8000, 1, 1.0, comments, 1}), "many.ogg"));
+    Reading r = OpenChecked(ogg_, Write(EncodeVorbis(VorbisStream().Comments(comments)), "many.ogg"));
     EXPECT_EQ(r.openResult, 0);
     EXPECT_EQ(r.title, "Last of many");
 
@@ -131,7 +131,8 @@ TEST_F(HostileFiles, AHundredThousandComments) {
 
 TEST_F(HostileFiles, ATenMegabyteValueIsCutToTheField) {
     const std::string value(10 << 20, 'v');
-    Reading r = OpenChecked(ogg_, Write(EncodeVorbis({8000, 1, 1.0, {"TITLE=" + value, "ARTIST=After"}, 1}), "big.ogg"));
+    const Bytes big = EncodeVorbis(VorbisStream().Comments({"TITLE=" + value, "ARTIST=After"}));
+    Reading r = OpenChecked(ogg_, Write(big, "big.ogg"));
     EXPECT_EQ(r.openResult, 0);
     EXPECT_EQ(r.title, value.substr(0, 511));
     EXPECT_EQ(r.artist, "After");
@@ -164,7 +165,8 @@ TEST_F(HostileFiles, AThousandChainedLinks) {
     // 500 samples at 8 kHz, 1/16 s a link, exact in binary: 62.5 s in all.
     Bytes chained;
     for (int link = 0; link < 1000; ++link) {
-        VorbisStream stream{8000, 1, 0.0625, {"TITLE=Link " + std::to_string(link)}, link + 1};
+        const VorbisStream stream =
+            VorbisStream().Seconds(0.0625).Comments({"TITLE=Link " + std::to_string(link)}).Serial(link + 1);
         const Bytes bytes = EncodeVorbis(stream);
         chained.insert(chained.end(), bytes.begin(), bytes.end());
     }

@@ -81,7 +81,9 @@ TEST(GenreName, NamesTheTableEntriesAndNothingElse) {
 }
 
 TEST_F(Id3v1File, ReplacesTheTagFieldsWholesale) {
-    const TagRecord r = ReadTag(WithId3v1(kAudio, Id3v1Tag({"Title", "Artist", "Album", "1999", "2nd take", {}, 8})));
+    const Id3v1Fields tag =
+        Id3v1Fields().Title("Title").Artist("Artist").Album("Album").Year("1999").Comment("2nd take").Genre(8);
+    const TagRecord r = ReadTag(WithId3v1(kAudio, Id3v1Tag(tag)));
     EXPECT_EQ(result_, 0);
     EXPECT_STREQ(r.title, "Title");
     EXPECT_STREQ(r.artist, "Artist");
@@ -93,14 +95,15 @@ TEST_F(Id3v1File, ReplacesTheTagFieldsWholesale) {
 }
 
 TEST_F(Id3v1File, ReadsTheTrackOfAnId3v11Tag) {
-    EXPECT_EQ(ReadTag(WithId3v1(kAudio, Id3v1Tag({"T", "", "", "", "c", 200, 17}))).track, 200);
-    const TagRecord zero = ReadTag(WithId3v1(kAudio, Id3v1Tag({"T", "", "", "", "c", 0, 17})));
+    const Id3v1Fields tag = Id3v1Fields().Title("T").Comment("c").Genre(17);
+    EXPECT_EQ(ReadTag(WithId3v1(kAudio, Id3v1Tag(Id3v1Fields(tag).Track(200)))).track, 200);
+    const TagRecord zero = ReadTag(WithId3v1(kAudio, Id3v1Tag(Id3v1Fields(tag).Track(0))));
     EXPECT_EQ(zero.track, 0);
     EXPECT_STREQ(zero.genre, "Rock");
 }
 
 TEST_F(Id3v1File, BlankYearAndUnknownGenreOverwriteToo) {
-    const TagRecord r = ReadTag(WithId3v1(kAudio, Id3v1Tag({"T", "", "", "    ", "", {}, 255})));
+    const TagRecord r = ReadTag(WithId3v1(kAudio, Id3v1Tag(Id3v1Fields().Title("T").Year("    ").Genre(255))));
     EXPECT_EQ(r.year, 0);
     EXPECT_STREQ(r.genre, "");
     EXPECT_STREQ(r.artist, "");
@@ -108,7 +111,8 @@ TEST_F(Id3v1File, BlankYearAndUnknownGenreOverwriteToo) {
 
 TEST_F(Id3v1File, ThirtyByteFieldsAreKeptWhole) {
     const std::string full(30, 'w');
-    const TagRecord r = ReadTag(WithId3v1(kAudio, Id3v1Tag({full, full, full, "2001", full, {}, 1})));
+    const Id3v1Fields tag = Id3v1Fields().Title(full).Artist(full).Album(full).Year("2001").Comment(full).Genre(1);
+    const TagRecord r = ReadTag(WithId3v1(kAudio, Id3v1Tag(tag)));
     EXPECT_EQ(std::string(r.title), full);
     EXPECT_EQ(std::string(r.album), full);
     EXPECT_EQ(std::string(r.comment), full);  // ID3v1.0: the comment may use all 30 bytes
@@ -116,7 +120,7 @@ TEST_F(Id3v1File, ThirtyByteFieldsAreKeptWhole) {
 }
 
 TEST_F(Id3v1File, ChangesNothingWithoutATag) {
-    Bytes lowerCase = Id3v1Tag({"T", "A", "B", "1999", "", {}, 1});
+    Bytes lowerCase = Id3v1Tag(Id3v1Fields().Title("T").Artist("A").Album("B").Year("1999").Genre(1));
     std::memcpy(lowerCase.data(), "tag", 3);
     for (const Bytes& bytes : {WithId3v1(kAudio, lowerCase), kAudio, Bytes(100, 'T'), Bytes{}}) {
         const TagRecord r = ReadTag(bytes);

@@ -35,7 +35,9 @@ protected:
     OggDamage() : PluginFixture(OGG_PLUGIN_PATH) {}
 
     void SetUp() override {
-        original_ = EncodeVorbis({8000, 1, 2.0, {"TITLE=Damaged", "ARTIST=Someone", "DATE=1999"}, 1});
+        const VorbisStream stream =
+            VorbisStream().Seconds(2.0).Comments({"TITLE=Damaged", "ARTIST=Someone", "DATE=1999"});
+        original_ = EncodeVorbis(stream);
         // The identification header has a page of its own; comments and
         // codebooks share the second; audio starts on the third.
         headerEnd_ = OggPageOffsets(original_).at(2);

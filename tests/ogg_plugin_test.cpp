@@ -34,12 +34,21 @@ protected:
 }  // namespace
 
 TEST_F(OggPlugin, ReadsSizeLengthAndAllSevenValues) {
-    const Bytes bytes = EncodeVorbis({8000, 1, 205.0,
-                                      {"TITLE=Song", "ARTIST=Band", "ALBUM=Gr\xC3\xBC\xC3\x9F" "e", "COMMENT=Live",
-                                       "GENRE=Jazz", "DATE=2002-10-19", "TRACKNUMBER=07/12"},
-                                      1});
-    const Reading expected = {0,      static_cast<int32_t>(bytes.size()), dir_.File("song.ogg"), 205, "03:25",
-                              "Song", "Band", "Gr\xFC\xDF" "e", "Live", "Jazz", 2002, 7};
+    const std::vector<std::string> tags = {"TITLE=Song",   "ARTIST=Band",     "ALBUM=Gr\xC3\xBC\xC3\x9F" "e",
+                                           "COMMENT=Live", "GENRE=Jazz",      "DATE=2002-10-19",
+                                           "TRACKNUMBER=07/12"};
+    const Bytes bytes = EncodeVorbis(VorbisStream().Seconds(205.0).Comments(tags));
+    const Reading expected = ExpectedReading()
+                                 .Size(static_cast<int32_t>(bytes.size()))
+                                 .FileName(dir_.File("song.ogg"))
+                                 .Length(205, "03:25")
+                                 .Title("Song")
+                                 .Artist("Band")
+                                 .Album("Gr\xFC\xDF" "e")
+                                 .Comment("Live")
+                                 .Genre("Jazz")
+                                 .Year(2002)
+                                 .Track(7);
     EXPECT_EQ(Read(bytes, "song.ogg"), expected);
 }
 
@@ -65,7 +74,7 @@ TEST_F(OggPlugin, LongValuesAreCutToTheField) {
 }
 
 TEST_F(OggPlugin, LengthIsTruncatedAndOtherRatesWork) {
-    EXPECT_EQ(Read(EncodeVorbis({44100, 2, 3.9, {}, 1})).length, 3);
+    EXPECT_EQ(Read(EncodeVorbis(VorbisStream().Rate(44100).Channels(2).Seconds(3.9))).length, 3);
 }
 
 TEST_F(OggPlugin, ChainedFileSumsLengthsAndReportsTheFirstStreamsTags) {
@@ -96,7 +105,7 @@ TEST_F(OggPlugin, BytesAfterTheLastPageAreIgnored) {
     // A download allocated to its full size and only partly written: a clip
     // shorter than one of libvorbisfile's reads, so that its headers are
     // read from past its last page, and 256 MiB of zeros that take no disk.
-    const Bytes clip = EncodeVorbis({8000, 1, 0.1, {"TITLE=Partial"}, 1});
+    const Bytes clip = EncodeVorbis(VorbisStream().Seconds(0.1).Comments({"TITLE=Partial"}));
     ASSERT_LT(clip.size(), 4096u);
     const std::string path = WriteFile(clip, "partial.ogg");
     ASSERT_EQ(truncate(path.c_str(), 256 * 1024 * 1024), 0);
@@ -114,9 +123,9 @@ TEST_F(OggPlugin, BytesAfterTheLastPageAreIgnored) {
 // Zeros between the links of a chained file are read once, and the file
 // reads as libvorbisfile alone reads it.
 TEST_F(OggPlugin, GapsBetweenLinksAreReadOnce) {
-    const Bytes first = EncodeVorbis({8000, 1, 0.5, {"TITLE=One"}, 1});
-    const Bytes second = EncodeVorbis({8000, 1, 0.7, {"TITLE=Two"}, 2});
-    const Bytes third = EncodeVorbis({8000, 1, 1.4, {"TITLE=Three"}, 3});
+    const Bytes first = EncodeVorbis(VorbisStream().Seconds(0.5).Comments({"TITLE=One"}));
+    const Bytes second = EncodeVorbis(VorbisStream().Seconds(0.7).Comments({"TITLE=Two"}).Serial(2));
+    const Bytes third = EncodeVorbis(VorbisStream().Seconds(1.4).Comments({"TITLE=Three"}).Serial(3));
     for (const size_t gapBytes : {size_t{0}, size_t{1536} * 1024, size_t{8} << 20}) {
         SCOPED_TRACE(gapBytes);
         Bytes chain = first;
@@ -136,18 +145,21 @@ TEST_F(OggPlugin, GapsBetweenLinksAreReadOnce) {
 
 TEST_F(OggPlugin, ReopeningResetsWhatTheNextFileLacks) {
     FileInfoPtr info = NewInfo();
-    const std::string full =
-        WriteFile(EncodeVorbis({8000, 1, 2.0, {"TITLE=A", "ARTIST=B", "DATE=1999", "TRACKNUMBER=3"}, 1}), "full");
-    const std::string bare = WriteFile(EncodeVorbis({8000, 1, 1.0, {}, 1}), "bare");
+    const VorbisStream tagged =
+        VorbisStream().Seconds(2.0).Comments({"TITLE=A", "ARTIST=B", "DATE=1999", "TRACKNUMBER=3"});
+    const std::string full = WriteFile(EncodeVorbis(tagged), "full");
+    const std::string bare = WriteFile(EncodeVorbis(VorbisStream()), "bare");
     ASSERT_EQ(info->Open(full.c_str()), 0);
-    const Reading expected = {0, static_cast<int32_t>(ReadBytes(bare).size()), bare, 1, "00:01", "", "", "", "", "",
-                              0, 0};
+    const Reading expected =
+        ExpectedReading().Size(static_cast<int32_t>(ReadBytes(bare).size())).FileName(bare).Length(1, "00:01");
     EXPECT_EQ(OpenAndRead(*info, bare), expected);
 }
 
 TEST_F(OggPlugin, AFailedOpenUpdatesPathAndSizeAndKeepsTheRest) {
     FileInfoPtr info = NewInfo();
-    ASSERT_EQ(info->Open(WriteFile(EncodeVorbis({8000, 1, 2.0, {"TITLE=Kept", "DATE=1999"}, 1}), "good").c_str()), 0);
+    const VorbisStream kept = VorbisStream().Seconds(2.0).Comments({"TITLE=Kept", "DATE=1999"});
+    const std::string good = WriteFile(EncodeVorbis(kept), "good");
+    ASSERT_EQ(info->Open(good.c_str()), 0);
 
     const std::string garbage = WriteFile(Bytes(26, 'g'), "garbage.ogg");
     const Reading failed = OpenAndRead(*info, garbage);
@@ -166,7 +178,7 @@ TEST_F(OggPlugin, AFailedOpenUpdatesPathAndSizeAndKeepsTheRest) {
 }
 
 TEST_F(OggPlugin, OggStreamsThatAreNotVorbisAreRefused) {
-    const Bytes good = EncodeVorbis({8000, 1, 1.0, {"TITLE=x"}, 1});
+    const Bytes good = EncodeVorbis(VorbisStream().Comments({"TITLE=x"}));
     const std::vector<size_t> pages = OggPageOffsets(good);
     const int before = CountOpenDescriptors();
     EXPECT_EQ(Read(OggOfAnotherCodec()).openResult, 1);

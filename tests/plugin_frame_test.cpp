@@ -31,11 +31,11 @@ struct PluginUnderTest {
 const PluginUnderTest kPlugins[] = {
     {"OGG", OGG_PLUGIN_PATH, "OGG",
      [](const std::vector<std::string>& comments, uint32_t seconds) {
-         return EncodeVorbis({8000, 1, static_cast<double>(seconds), comments, 1});
+         return EncodeVorbis(VorbisStream().Seconds(static_cast<double>(seconds)).Comments(comments));
      }},
     {"FLAC", FLAC_PLUGIN_PATH, "FLAC",
      [](const std::vector<std::string>& comments, uint32_t seconds) {
-         return EncodeFlac({8000, 1, uint64_t{8000} * seconds, comments});
+         return EncodeFlac(FlacStream().Samples(uint64_t{8000} * seconds).Comments(comments));
      }},
 };
 

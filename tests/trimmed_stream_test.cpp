@@ -38,7 +38,7 @@ Bytes Concatenated(Bytes first, const Bytes& second) {
     return first;
 }
 
-const Bytes kOgg = EncodeVorbis({8000, 1, 2.0, {"TITLE=x"}, 1});
+const Bytes kOgg = EncodeVorbis(VorbisStream().Seconds(2.0).Comments({"TITLE=x"}));
 
 }  // namespace
 

@@ -56,7 +56,8 @@ std::vector<Base> FlacBases() {
         EncodeFlac(tagged), {SeekTableBlock(2), ApplicationBlock("test", {1, 2, 3}), CueSheetBlock(),
                              PictureBlock(PictureBody(kFrontCover, JpegLikeBytes(300, 1))), PaddingBlock(64)});
     const Bytes twoBlocks = WithId3v1(FlacWithTwoCommentBlocks({"TITLE=One", "ARTIST=A"}, {"ALBUM=B"}),
-                                      Id3v1Tag({"T", "A", "B", "2000", "", 1, 2}));
+                                      Id3v1Tag(Id3v1Fields()
+                                                   .Title("T").Artist("A").Album("B").Year("2000").Track(1).Genre(2)));
     auto metadataEnd = [](const Bytes& file) { return file.size() - SplitFlac(file).audio.size(); };
     return {{"every-block", everyBlock, metadataEnd(everyBlock)},
             {"two-comment-blocks", twoBlocks, metadataEnd(twoBlocks)},

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flac/metadata_layout.h"
@@ -18,6 +19,13 @@ struct FlacStream {
     uint64_t totalSamples = 8000;
     std::vector<std::string> comments;  // "NAME=value", stored as given
     double toneHz = 0;                  // root of the arpeggio; 0 for silence
+
+    // Set by name: FlacStream().Rate(44100).Samples(441000).
+    FlacStream& Rate(uint32_t hz) { return sampleRateHz = hz, *this; }
+    FlacStream& Channels(uint32_t count) { return channels = count, *this; }
+    FlacStream& Samples(uint64_t count) { return totalSamples = count, *this; }
+    FlacStream& Comments(std::vector<std::string> list) { return comments = std::move(list), *this; }
+    FlacStream& Tone(double hz) { return toneHz = hz, *this; }
 };
 
 // A complete FLAC file with one VORBIS_COMMENT block (when there
@@ -67,11 +75,19 @@ Bytes FlacWithTwoCommentBlocks(const std::vector<std::string>& first, const std:
                                const FlacStream& audio = {});
 
 // The fields of an ID3v1 tag; a track makes it ID3v1.1, else the comment is
-// padded with spaces.
+// padded with spaces. Set by name: Id3v1Fields().Title("T").Track(3).
 struct Id3v1Fields {
     std::string title, artist, album, year, comment;
     std::optional<uint8_t> track;
     uint8_t genre = 255;
+
+    Id3v1Fields& Title(std::string text) { return title = std::move(text), *this; }
+    Id3v1Fields& Artist(std::string text) { return artist = std::move(text), *this; }
+    Id3v1Fields& Album(std::string text) { return album = std::move(text), *this; }
+    Id3v1Fields& Year(std::string text) { return year = std::move(text), *this; }
+    Id3v1Fields& Comment(std::string text) { return comment = std::move(text), *this; }
+    Id3v1Fields& Track(uint8_t number) { return track = number, *this; }
+    Id3v1Fields& Genre(uint8_t index) { return genre = index, *this; }
 };
 Bytes Id3v1Tag(const Id3v1Fields& fields);
 

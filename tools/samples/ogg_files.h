@@ -19,6 +19,14 @@ struct VorbisStream {
     int serialNumber = 1;
     double toneHz = 0;  // root of the arpeggio; 0 for silence
     float quality = 0.1f;  // libvorbisenc VBR quality, -0.1 to 1
+
+    // Set by name: VorbisStream().Seconds(2.0).Comments({"TITLE=x"}).
+    VorbisStream& Rate(long hz) { return sampleRateHz = hz, *this; }
+    VorbisStream& Channels(int count) { return channels = count, *this; }
+    VorbisStream& Seconds(double length) { return seconds = length, *this; }
+    VorbisStream& Comments(std::vector<std::string> list) { return comments = std::move(list), *this; }
+    VorbisStream& Serial(int number) { return serialNumber = number, *this; }
+    VorbisStream& Tone(double hz) { return toneHz = hz, *this; }
 };
 
 // One logical Ogg Vorbis stream.
