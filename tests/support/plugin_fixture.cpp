@@ -14,6 +14,24 @@ PluginLibrary& LoadPluginOnce(const std::string& path) {
     return *plugin;
 }
 
+const std::vector<std::string> kSevenValueComments = {
+    "TITLE=Song", "ARTIST=Band", "ALBUM=Gr\xC3\xBC\xC3\x9F" "e", "COMMENT=Live", "GENRE=Jazz", "DATE=2002-10-19",
+    "TRACKNUMBER=07/12"};
+
+ExpectedReading SevenValuesRead(int32_t fileSize, const std::string& fileName) {
+    return ExpectedReading()
+        .Size(fileSize)
+        .FileName(fileName)
+        .Length(205, "03:25")
+        .Title("Song")
+        .Artist("Band")
+        .Album("Gr\xFC\xDF" "e")
+        .Comment("Live")
+        .Genre("Jazz")
+        .Year(2002)
+        .Track(7);
+}
+
 FileInfoPtr PluginFixture::NewInfo() const {
     FileInfoPtr info = plugin_.CreateFileInfo(0);
     EXPECT_NE(info, nullptr);

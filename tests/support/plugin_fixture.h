@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tests/support/reading_matchers.h"
 #include "tests/support/temp_dir.h"
@@ -14,6 +15,11 @@ using host::OpenAndRead;
 using host::PluginLibrary;
 using host::Reading;
 using host::ReadFields;
+
+// One comment for each of the seven values, and what both plug-ins read
+// from them (the album narrowed to 8-bit text): 205 seconds of audio assumed.
+extern const std::vector<std::string> kSevenValueComments;
+ExpectedReading SevenValuesRead(int32_t fileSize, const std::string& fileName);
 
 // The plug-in at `path`, loaded on first use and kept until the process ends.
 PluginLibrary& LoadPluginOnce(const std::string& path);
