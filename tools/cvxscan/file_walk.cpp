@@ -37,9 +37,14 @@ struct Walk {
         }
     }
 
-    void File(std::string&& path) {
-        if (wanted(path)) result.files.push_back(std::move(path));
-        else ++result.otherFiles;
+    // Whether the file is one to read.
+    bool File(std::string&& path) {
+        if (!wanted(path)) {
+            ++result.otherFiles;
+            return false;
+        }
+        result.files.push_back(std::move(path));
+        return true;
     }
 };
 
@@ -55,8 +60,7 @@ WalkResult CollectFiles(const std::vector<std::string>& paths, const std::functi
             case PathKind::kMissing: problems.push_back(path + ": " + error); break;
             case PathKind::kFolder: walk.Folder(path); break;
             case PathKind::kFile:
-                if (!wanted(path)) problems.push_back(path + ": no plug-in reads this kind of file");
-                walk.File(std::string(path));
+                if (!walk.File(std::string(path))) problems.push_back(path + ": no plug-in reads this kind of file");
                 break;
         }
     }
