@@ -493,6 +493,15 @@ TEST_F(CvxscanTest, TableFitsTheTerminal) {
     }
 }
 
+// What an Append conversion makes of `text` on its own.
+std::string Converted(void (*append)(std::string&, const std::string&), const std::string& text) {
+    std::string out;
+    append(out, text);
+    return out;
+}
+std::string Windows1252ToUtf8(const std::string& text) { return Converted(AppendWindows1252AsUtf8, text); }
+std::string ValidUtf8(const std::string& text) { return Converted(AppendValidUtf8, text); }
+
 TEST(CvxscanText, ShowsEightBitTextAndFileNamesAsUtf8) {
     EXPECT_EQ(Windows1252ToUtf8("\x80 \xE9 \x9F \x81"), "€ é Ÿ \xC2\x81");
     EXPECT_EQ(ValidUtf8("ok \xFF \xC3\xA9 \xE2\x82"), "ok \xEF\xBF\xBD é \xEF\xBF\xBD\xEF\xBF\xBD");

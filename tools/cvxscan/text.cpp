@@ -131,12 +131,6 @@ void AppendWindows1252AsUtf8(std::string& out, const std::string& text) {
     out.resize(static_cast<size_t>(end - out.data()));
 }
 
-std::string Windows1252ToUtf8(const std::string& text) {
-    std::string out;
-    AppendWindows1252AsUtf8(out, text);
-    return out;
-}
-
 void AppendValidUtf8(std::string& out, const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         const size_t ascii = AsciiRun(text, i);
@@ -151,12 +145,6 @@ void AppendValidUtf8(std::string& out, const std::string& text) {
             ++i;
         }
     }
-}
-
-std::string ValidUtf8(const std::string& text) {
-    std::string out;
-    AppendValidUtf8(out, text);
-    return out;
 }
 
 std::string WithoutControls(const std::string& text) {

@@ -7,14 +7,14 @@
 
 namespace cvxscan {
 
-// Each byte read as Windows-1252. The five bytes that code page leaves
-// undefined become the C1 controls of the same value, as Windows maps them.
-std::string Windows1252ToUtf8(const std::string& text);
+// Appends each byte read as Windows-1252. The five bytes that code page
+// leaves undefined become the C1 controls of the same value, as Windows
+// maps them.
 void AppendWindows1252AsUtf8(std::string& out, const std::string& text);
 
-// `text` with every byte that is not part of a well-formed UTF-8 sequence
-// replaced by U+FFFD. File names on Linux are bytes, not always UTF-8.
-std::string ValidUtf8(const std::string& text);
+// Appends `text` with every byte that is not part of a well-formed UTF-8
+// sequence replaced by U+FFFD. File names on Linux are bytes, not always
+// UTF-8.
 void AppendValidUtf8(std::string& out, const std::string& text);
 
 // `text` (valid UTF-8) with C0 and C1 control characters replaced by U+FFFD,
