@@ -1,5 +1,6 @@
 #include "tests/support/ogg_fixtures.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ogg/page_layout.h"
@@ -34,6 +35,36 @@ std::vector<size_t> OggPageOffsets(const Bytes& bytes) {
     return offsets;
 }
 
+Bytes CaptureWithoutPage(uint8_t segments) {
+    Bytes fake(kOggPageHeaderSize + segments, 0xFF);
+    std::copy_n(kOggCapturePattern, kOggCaptureSize, fake.begin());
+    fake[kOggVersionOffset] = 0;
+    fake[kOggHeaderTypeOffset] = 0;  // a page within a stream
+    fake[kOggSegmentCountOffset] = segments;
+    return fake;
+}
+
+namespace {
+
+// Sets the checksum of the page at `pageStart`, when it lies whole in `bytes`.
+void SetChecksum(Bytes& bytes, size_t pageStart) {
+    if (pageStart + kOggSegmentCountOffset >= bytes.size()) return;
+    const size_t segments = bytes[pageStart + kOggSegmentCountOffset];
+    const size_t headerLength = kOggPageHeaderSize + segments;
+    if (pageStart + headerLength > bytes.size()) return;
+    size_t bodyLength = 0;
+    for (size_t i = 0; i < segments; ++i) bodyLength += bytes[pageStart + kOggPageHeaderSize + i];
+    if (pageStart + headerLength + bodyLength > bytes.size()) return;
+    ogg_page page;
+    page.header = &bytes[pageStart];
+    page.header_len = static_cast<long>(headerLength);
+    page.body = bytes.data() + pageStart + headerLength;
+    page.body_len = static_cast<long>(bodyLength);
+    ogg_page_checksum_set(&page);
+}
+
+}  // namespace
+
 Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask) {
     Bytes out = bytes;
     out[offset] ^= mask;
@@ -41,19 +72,16 @@ Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask) {
     for (size_t start : OggPageOffsets(bytes)) {
         if (start <= offset) pageStart = start;
     }
-    if (pageStart + kOggSegmentCountOffset >= out.size()) return out;
-    const size_t segments = out[pageStart + kOggSegmentCountOffset];
-    const size_t headerLength = kOggPageHeaderSize + segments;
-    if (pageStart + headerLength > out.size()) return out;
-    size_t bodyLength = 0;
-    for (size_t i = 0; i < segments; ++i) bodyLength += out[pageStart + kOggPageHeaderSize + i];
-    if (pageStart + headerLength + bodyLength > out.size()) return out;
-    ogg_page page;
-    page.header = &out[pageStart];
-    page.header_len = static_cast<long>(headerLength);
-    page.body = out.data() + pageStart + headerLength;
-    page.body_len = static_cast<long>(bodyLength);
-    ogg_page_checksum_set(&page);
+    SetChecksum(out, pageStart);
+    return out;
+}
+
+Bytes WithSerialNumber(const Bytes& stream, uint32_t serial) {
+    Bytes out = stream;
+    for (size_t start : OggPageOffsets(stream)) {
+        for (size_t i = 0; i < 4; ++i) out[start + kOggSerialOffset + i] = static_cast<uint8_t>(serial >> (8 * i));
+        SetChecksum(out, start);
+    }
     return out;
 }
 

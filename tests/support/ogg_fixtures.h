@@ -17,9 +17,17 @@ Bytes OggOfAnotherCodec();
 // Offsets of the "OggS" page captures in `bytes`.
 std::vector<size_t> OggPageOffsets(const Bytes& bytes);
 
+// "OggS", version 0, and a header declaring `segments` segments of 255
+// bytes each (the longest page at 255), with a checksum that holds over
+// nothing: bytes that merely begin like a page.
+Bytes CaptureWithoutPage(uint8_t segments);
+
 // Flips the bits of `mask` in the byte at `offset` and recomputes the CRC of
 // the page holding it, so the damage reaches the codec instead of being
 // caught by the container's checksum.
 Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask = 0xFF);
+
+// `stream`, one logical stream, with every page given `serial`.
+Bytes WithSerialNumber(const Bytes& stream, uint32_t serial);
 
 }  // namespace cvx::testing

@@ -11,4 +11,10 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
     if (!out.flush()) throw std::runtime_error("cannot write " + path);
 }
 
+Bytes Concatenated(const std::vector<Bytes>& parts) {
+    Bytes out;
+    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
 }  // namespace cvx::samples

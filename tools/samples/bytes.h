@@ -13,4 +13,7 @@ using Bytes = std::vector<uint8_t>;
 // when it cannot.
 void WriteBytes(const std::string& path, const Bytes& bytes);
 
+// The parts one after the other, as one file.
+Bytes Concatenated(const std::vector<Bytes>& parts);
+
 }  // namespace cvx::samples

@@ -241,13 +241,19 @@ Bytes WithId3v1(Bytes file, const Bytes& tag) {
     return file;
 }
 
+std::array<uint8_t, 4> SyncSafe(uint32_t size) {
+    return {static_cast<uint8_t>((size >> 21) & 0x7F), static_cast<uint8_t>((size >> 14) & 0x7F),
+            static_cast<uint8_t>((size >> 7) & 0x7F), static_cast<uint8_t>(size & 0x7F)};
+}
+
+Bytes Id3v2Header(uint8_t flags, const std::array<uint8_t, 4>& sizeBytes) {
+    Bytes header = {'I', 'D', '3', 4, 0, flags};
+    header.insert(header.end(), sizeBytes.begin(), sizeBytes.end());
+    return header;
+}
+
 Bytes WithId3v2Prefix(const Bytes& file, uint32_t payloadBytes) {
-    // "ID3", version 2.4.0, no flags, then the size as four 7-bit bytes.
-    Bytes out = {'I', 'D', '3', 4, 0, 0};
-    for (int shift = 21; shift >= 0; shift -= 7) out.push_back(static_cast<uint8_t>((payloadBytes >> shift) & 0x7F));
-    out.insert(out.end(), payloadBytes, 0);
-    out.insert(out.end(), file.begin(), file.end());
-    return out;
+    return Concatenated({Id3v2Header(0, SyncSafe(payloadBytes)), Bytes(payloadBytes, 0), file});
 }
 
 }  // namespace cvx::samples

@@ -2,6 +2,7 @@
 // metadata assembled byte by byte for what the encoder will not write.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -93,6 +94,12 @@ Bytes Id3v1Tag(const Id3v1Fields& fields);
 
 // `file` with `tag` appended.
 Bytes WithId3v1(Bytes file, const Bytes& tag);
+
+// An ID3v2 header: "ID3", version 2.4.0, `flags` (0x10 announces a
+// footer), and the four size bytes as given; SyncSafe gives a sound tag's,
+// seven bits of the size each, not counting header or footer.
+Bytes Id3v2Header(uint8_t flags, const std::array<uint8_t, 4>& sizeBytes);
+std::array<uint8_t, 4> SyncSafe(uint32_t size);
 
 // `file` behind an ID3v2 tag of `payloadBytes` padding.
 Bytes WithId3v2Prefix(const Bytes& file, uint32_t payloadBytes = 100);

@@ -41,7 +41,8 @@ struct VorbisEncoder {
         vorbis_comment_init(&noComments);
         vorbis_analysis_init(&dsp, &info);
         vorbis_block_init(&dsp, &block);
-        ogg_stream_init(&os, stream.serialNumber);
+        // libogg takes the serial number as an int: the same 32 bits.
+        ogg_stream_init(&os, static_cast<int>(stream.serialNumber));
     }
     ~VorbisEncoder() {
         ogg_stream_clear(&os);

@@ -16,7 +16,7 @@ struct VorbisStream {
     int channels = 1;
     double seconds = 1.0;
     std::vector<std::string> comments;  // "NAME=value", stored as given
-    int serialNumber = 1;
+    uint32_t serialNumber = 1;  // all 32 bits, as encoders draw them
     double toneHz = 0;  // root of the arpeggio; 0 for silence
     float quality = 0.1f;  // libvorbisenc VBR quality, -0.1 to 1
 
@@ -25,7 +25,7 @@ struct VorbisStream {
     VorbisStream& Channels(int count) { return channels = count, *this; }
     VorbisStream& Seconds(double length) { return seconds = length, *this; }
     VorbisStream& Comments(std::vector<std::string> list) { return comments = std::move(list), *this; }
-    VorbisStream& Serial(int number) { return serialNumber = number, *this; }
+    VorbisStream& Serial(uint32_t number) { return serialNumber = number, *this; }
     VorbisStream& Tone(double hz) { return toneHz = hz, *this; }
 };
 
