@@ -9,7 +9,6 @@
 #include "flac/id3v1.h"
 #include "flac/metadata_walk.h"
 #include "flac/platform/libflac_path.h"
-#include "flac/stream_marker.h"
 #include "frame/comment_names.h"
 #include "frame/platform/regular_file.h"
 #include "frame/probe_file_size.h"
@@ -18,12 +17,6 @@
 namespace cvx::flac {
 
 namespace {
-
-// length = total samples / sample rate, in the int32 field's low 32 bits.
-int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
-    if (info.sample_rate == 0) return 0;
-    return static_cast<int32_t>(static_cast<uint32_t>(info.total_samples / info.sample_rate));
-}
 
 // One comment entry "NAME=value". The name ends at the first '=' before any
 // NUL; entries with no name match, no '=' or an empty value are skipped.
@@ -45,41 +38,46 @@ void ApplyComment(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_En
     if (int32_t* number = NumberFieldOf(record, target)) {
         *number = LeadingDecimalNumber(value, valueLength);  // the last one wins
     } else {
-        // Deliberate: repeated names are joined, where OGG keeps the last.
-        // Pinned by FlacPlugin.JoinsRepeatedNamesAndLetTheLastNumberWin.
         AppendTagValue(TextFieldOf(record, target), reinterpret_cast<const uint8_t*>(value),
                        static_cast<uint32_t>(valueLength), kTagFieldSize);
     }
 }
 
-// Every entry of one VORBIS_COMMENT block, in stored order.
-void ApplyCommentBlock(const FLAC__StreamMetadata_VorbisComment& comment, void* record) {
-    for (FLAC__uint32 i = 0; i < comment.num_comments && comment.comments != nullptr; ++i) {
-        ApplyComment(*static_cast<TagRecord*>(record), comment.comments[i]);
-    }
+// The walk's visitor: `record` is the TagRecord.
+void VisitCommentBlock(const FLAC__StreamMetadata_VorbisComment& comment, void* record) {
+    TakeCommentBlock(*static_cast<TagRecord*>(record), comment);
 }
 
-bool LacksTitleArtistOrAlbum(const TagRecord& record) {
-    return record.title[0] == '\0' || record.artist[0] == '\0' || record.album[0] == '\0';
-}
-
-// Probes the size and checks for the stream marker on one unbuffered stream.
-// libFLAC opens the path itself; the check also keeps it from a FIFO.
-// Returns the whole size in bytes, or -1 when there is no marker to read on.
-int64_t ProbeSizeAndMarker(TagRecord& record, const char* path) {
+// Probes the size on a stream of its own: libFLAC opens the path itself,
+// and the probe also keeps it from a FIFO. Returns the whole size in bytes,
+// or -1 when the path is no regular file that can be opened.
+int64_t ProbeSize(TagRecord& record, const char* path) {
     int64_t sizeBytes = -1;
-    FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
+    const FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
     record.fileSize = file ? FileSizeField(sizeBytes) : -1;
-    if (!file) return -1;
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    return FlacMarkerNearStart(file.get()) ? sizeBytes : -1;
+    return file ? sizeBytes : -1;
 }
 
 }  // namespace
 
+int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
+    if (info.sample_rate == 0) return 0;
+    return static_cast<int32_t>(static_cast<uint32_t>(info.total_samples / info.sample_rate));
+}
+
+void TakeCommentBlock(TagRecord& record, const FLAC__StreamMetadata_VorbisComment& comment) {
+    for (FLAC__uint32 i = 0; i < comment.num_comments && comment.comments != nullptr; ++i) {
+        ApplyComment(record, comment.comments[i]);
+    }
+}
+
+void TakeId3v1WhereLacking(TagRecord& record) {
+    if (record.title[0] == '\0' || record.artist[0] == '\0' || record.album[0] == '\0') ReadId3v1Tag(record);
+}
+
 int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
     const bool pathStored = StorePath(record_, path);
-    const int64_t fileSizeBytes = pathStored ? ProbeSizeAndMarker(record_, path) : -1;
+    const int64_t fileSizeBytes = pathStored ? ProbeSize(record_, path) : -1;
     // Deliberate: emptied before anything can fail, where OGG keeps the last
     // file's fields. Pinned by FlacPlugin.ReopeningResetsEveryField.
     ClearTags(record_);
@@ -92,7 +90,7 @@ int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
     // Where the iterator cannot start, no Vorbis comment is read and the
     // fields stay empty, so the ID3v1 tag below is all there is.
     std::optional<FLAC__StreamMetadata_StreamInfo> streamInfo =
-        WalkMetadata(flacName, fileSizeBytes, ApplyCommentBlock, &record_);
+        WalkMetadata(flacName, fileSizeBytes, VisitCommentBlock, &record_);
     // Where the walk cannot vouch for it, libFLAC's own reading decides.
     if (!streamInfo) {
         FLAC__StreamMetadata block;
@@ -104,7 +102,7 @@ int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
     }
     record_.length = LengthSeconds(*streamInfo);
 
-    if (LacksTitleArtistOrAlbum(record_)) ReadId3v1Tag(record_);
+    TakeId3v1WhereLacking(record_);
     return 0;
 }
 

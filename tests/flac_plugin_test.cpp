@@ -1,7 +1,6 @@
 // FLAC.cvx driven as the host drives it (see plugin_frame_test.cpp for what
 // both plug-ins share): what it reads from FLAC files and their ID3v1 tags.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -123,17 +122,6 @@ TEST_F(FlacPlugin, AnId3v2TagInFrontIsSkipped) {
         EXPECT_EQ(r.length, 1) << payloadBytes;
         EXPECT_EQ(r.title, "Vorbis title") << payloadBytes;
     }
-}
-
-TEST_F(FlacPlugin, AFileOfZerosIsRefusedWithoutReadingItThrough) {
-    const std::string zeros = WriteFile({}, "unwritten.flac");
-    ASSERT_EQ(truncate(zeros.c_str(), 256 * 1024 * 1024), 0);  // sparse: no disk space taken
-    EXPECT_EQ(OpenAndRead(*NewInfo(), zeros).openResult, 1);
-
-    Bytes farJunk(70 * 1024, 0);  // more leading junk than any real file has
-    const Bytes flac = Tagged(kFullComment);
-    farJunk.insert(farJunk.end(), flac.begin(), flac.end());
-    EXPECT_EQ(Read(farJunk).openResult, 1);
 }
 
 // libFLAC's decoder finds the stream behind leading junk, its metadata
