@@ -3,6 +3,8 @@
 // ISO 8859-1.
 #pragma once
 
+#include <vorbis/vorbisfile.h>
+
 #include "frame/record_file_info.h"
 
 namespace cvx::ogg {
@@ -11,6 +13,8 @@ class VorbisFileInfo : public RecordFileInfo {
 public:
     // 0 when the file was read as Ogg Vorbis, 1 otherwise. On failure path
     // and fileSize are current and every other field keeps its old value.
+    // The answer is libvorbisfile's on the file as it is (README.md, "What
+    // the readers answer").
     int32_t CVX_THISCALL Open(const char* path) noexcept override;
 };
 
@@ -18,5 +22,13 @@ public:
 // OV_EINVAL (not seekable) and for a value that is not finite, the low
 // 32 bits of the integer part beyond int32's range.
 int32_t WholeSeconds(double totalSeconds);
+
+// The length and the tags of `record` from `vorbis`, opened: the length
+// from ov_time_total(-1), the tags emptied and then taken from the comments
+// of ov_comment(-1), the first logical stream's. Deliberate: a later comment
+// of a name replaces the earlier value and 'TITLE=' empties the title, where
+// FLAC joins repeated names and skips empty values. Pinned by
+// OggPlugin.TheLastCommentOfANameWins.
+void TakeLengthAndTags(TagRecord& record, OggVorbis_File& vorbis);
 
 }  // namespace cvx::ogg

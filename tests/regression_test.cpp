@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/support/plugin_fixture.h"
+#include "tests/support/prescribed_readers.h"
 
 namespace cvx::testing {
 
@@ -20,10 +21,13 @@ struct Regression {
     const char* title;
 };
 
+// Each must also read as the library calls the plug-in was specified with
+// read it.
+//
 // ogg-trim-before-what-the-headers-read.ogg: a chained file whose second
 // link is cut short, after a bogus page. Its last valid page ends before the
-// bytes libvorbisfile had read for the headers; hiding what follows made
-// libvorbisfile search forever.
+// bytes libvorbisfile had read for the headers; a view of the file that
+// ended there made libvorbisfile search forever.
 //
 // The FLAC files are where the metadata iterator and libFLAC's stream decoder
 // part ways: the iterator passes over each, the decoder refuses it, so the
@@ -55,6 +59,10 @@ TEST_P(RegressionInput, IsReadAsExpected) {
     EXPECT_EQ(r.openResult, regression.openResult);
     EXPECT_EQ(r.length, regression.length);
     EXPECT_EQ(r.title, regression.title);
+    PrescribedVorbisFileInfo vorbis;
+    PrescribedFlacFileInfo flac;
+    const bool isOgg = std::string(regression.plugin) == OGG_PLUGIN_PATH;
+    EXPECT_EQ(r, OpenAndRead(isOgg ? static_cast<FileInfo&>(vorbis) : flac, path));
 }
 
 INSTANTIATE_TEST_SUITE_P(FuzzFindings, RegressionInput, ::testing::ValuesIn(kRegressions),

@@ -1,6 +1,9 @@
 # The readers every check compares the plug-ins with
 # (tests/support/prescribed_readers.h), for the tests and the fuzz targets.
+# The Ogg part takes its record rules from whichever Ogg reader library its
+# user links after it: ogg_reader, or ogg_reader_small_limits.
 add_library(prescribed_readers STATIC
-  ${PROJECT_SOURCE_DIR}/tests/support/prescribed_flac.cpp)
+  ${PROJECT_SOURCE_DIR}/tests/support/prescribed_flac.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/prescribed_vorbis.cpp)
 target_include_directories(prescribed_readers PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(prescribed_readers PUBLIC frame flac_reader PkgConfig::VORBISFILE)

@@ -10,6 +10,22 @@
 
 namespace cvx::testing {
 
+// fopen, ov_open_callbacks with stdio's own calls, ov_time_total(-1),
+// ov_comment(-1), ov_clear; the size probe first. It also counts what
+// libvorbisfile's reading costs, as the OGG reader counts it.
+class PrescribedVorbisFileInfo : public RecordFileInfo {
+public:
+    int32_t CVX_THISCALL Open(const char* path) noexcept override;
+
+    // Of the last Open: bytes libvorbisfile read, and how often it sought.
+    int64_t bytesRead() const { return bytesRead_; }
+    int64_t seeks() const { return seeks_; }
+
+private:
+    int64_t bytesRead_ = 0;
+    int64_t seeks_ = 0;
+};
+
 // The size probe, FLAC__metadata_get_streaminfo, the simple iterator over
 // every block with each VORBIS_COMMENT block copied, the ID3v1 fallback.
 class PrescribedFlacFileInfo : public RecordFileInfo {

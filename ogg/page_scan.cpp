@@ -1,0 +1,149 @@
+#include "ogg/page_scan.h"
+
+#include <ogg/ogg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "ogg/page_layout.h"
+#include "ogg/read_limits.h"
+
+namespace cvx::ogg {
+
+namespace {
+
+// Read a chunk at a time, each with the longest page after it, so that
+// every capture pattern in a chunk is classified from one buffer.
+constexpr size_t kScanChunk = size_t{1} << 20;
+
+// Follows the capture patterns in file order and collects the runs that can
+// be hidden. `floor_` is where a run may begin: past the bytes every capture
+// pattern in view declares, and past the CHUNKSIZE libvorbisfile searches
+// from the end of each page for the next header page.
+class RunFinder {
+public:
+    RunFinder(int64_t fileSizeBytes, std::vector<FileRun>& runs)
+        : fileSize_(fileSizeBytes), runs_(runs), floor_(SearchedFrom(0)) {}
+
+    bool done() const { return done_; }
+
+    void See(int64_t offset, CaptureKind kind, size_t extentBytes) {
+        const int64_t end = offset + static_cast<int64_t>(extentBytes);
+        if (offset < floor_) {
+            // In view: a page cut short by the end of the file stops the
+            // search there, so nothing after it may change.
+            if (kind == CaptureKind::kCutShort) return Stop();
+            floor_ = std::max(floor_, kind == CaptureKind::kPage ? SearchedFrom(end) : end);
+            return;
+        }
+        // Past the floor, a capture pattern that fails its checksum lies in
+        // the run and is hidden with it; a page ends the run.
+        if (kind == CaptureKind::kNoPage) {
+            runReach_ = std::max(runReach_, end);
+            return;
+        }
+        EndRunAt(offset);
+        if (kind == CaptureKind::kCutShort) return Stop();
+        floor_ = std::max(floor_, SearchedFrom(end));
+    }
+
+    void Finish() {
+        if (!done_) EndRunAt(fileSize_);
+    }
+
+private:
+    // From the end of a page libvorbisfile looks up to CHUNKSIZE bytes ahead
+    // for the next header page; where that reaches the end of the file, it
+    // sees all there is, hidden or not.
+    int64_t SearchedFrom(int64_t pageEnd) const {
+        return pageEnd + kVorbisfileChunkSize < fileSize_ ? pageEnd + kVorbisfileChunkSize : pageEnd;
+    }
+
+    void EndRunAt(int64_t offset) {
+        if (offset - floor_ >= kShortestHiddenRun) {
+            runs_.push_back({floor_, offset - floor_});
+        } else {
+            floor_ = std::max(floor_, runReach_);  // too short to hide: its capture patterns stay in view
+        }
+        runReach_ = 0;
+    }
+
+    void Stop() { done_ = true; }
+
+    const int64_t fileSize_;
+    std::vector<FileRun>& runs_;
+    int64_t floor_;
+    int64_t runReach_ = 0;  // the farthest byte a capture pattern in the current run declares
+    bool done_ = false;
+};
+
+}  // namespace
+
+const unsigned char* FindCapturePattern(const unsigned char* from, const unsigned char* end) {
+    while (end - from >= static_cast<ptrdiff_t>(kOggCaptureSize)) {
+        from = static_cast<const unsigned char*>(std::memchr(from, kOggCapturePattern[0], static_cast<size_t>(end - from)));
+        if (from == nullptr || end - from < static_cast<ptrdiff_t>(kOggCaptureSize)) return nullptr;
+        if (std::memcmp(from, kOggCapturePattern, kOggCaptureSize) == 0) return from;
+        ++from;
+    }
+    return nullptr;
+}
+
+CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size_t& extentBytes) {
+    if (available < kOggPageHeaderSize) return CaptureKind::kCutShort;
+    const size_t segments = capture[kOggSegmentCountOffset];
+    const size_t headerSize = kOggPageHeaderSize + segments;
+    if (available < headerSize) return CaptureKind::kCutShort;
+    size_t bodySize = 0;
+    for (size_t i = 0; i < segments; ++i) bodySize += capture[kOggPageHeaderSize + i];
+    extentBytes = headerSize + bodySize;
+    if (available < extentBytes) return CaptureKind::kCutShort;
+
+    // The checksum as libogg computes it, over a copy of the header.
+    unsigned char header[kOggPageHeaderSize + 255];
+    std::memcpy(header, capture, headerSize);
+    ogg_page page;
+    page.header = header;
+    page.header_len = static_cast<long>(headerSize);
+    page.body = const_cast<unsigned char*>(capture + headerSize);  // only read
+    page.body_len = static_cast<long>(bodySize);
+    ogg_page_checksum_set(&page);
+    const bool holds = std::memcmp(header + kOggChecksumOffset, capture + kOggChecksumOffset, kOggChecksumSize) == 0;
+    return holds ? CaptureKind::kPage : CaptureKind::kNoPage;
+}
+
+std::vector<FileRun> FindPageFreeRuns(std::FILE* file, int64_t fileSizeBytes) {
+    std::vector<FileRun> runs;
+    const std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kScanChunk + kOggLongestPage]);
+    if (!buffer) return runs;
+    try {
+        RunFinder finder(fileSizeBytes, runs);
+        for (int64_t chunkStart = 0; chunkStart < fileSizeBytes && !finder.done();
+             chunkStart += static_cast<int64_t>(kScanChunk)) {
+            const size_t wanted = static_cast<size_t>(
+                std::min<int64_t>(static_cast<int64_t>(kScanChunk + kOggLongestPage), fileSizeBytes - chunkStart));
+            if (fseeko(file, static_cast<off_t>(chunkStart), SEEK_SET) != 0 ||
+                std::fread(buffer.get(), 1, wanted, file) != wanted) {
+                return {};
+            }
+            const unsigned char* const dataEnd = buffer.get() + wanted;
+            // Every capture pattern that starts in this chunk.
+            const unsigned char* const searchEnd =
+                std::min<const unsigned char*>(buffer.get() + kScanChunk + kOggCaptureSize - 1, dataEnd);
+            for (const unsigned char* at = FindCapturePattern(buffer.get(), searchEnd); at != nullptr && !finder.done();
+                 at = FindCapturePattern(at + 1, searchEnd)) {
+                size_t extent = 0;
+                const CaptureKind kind = ClassifyCapture(at, static_cast<size_t>(dataEnd - at), extent);
+                finder.See(chunkStart + (at - buffer.get()), kind, extent);
+            }
+        }
+        finder.Finish();
+    } catch (const std::bad_alloc&) {
+        return {};  // hiding only saves time
+    }
+    return runs;
+}
+
+}  // namespace cvx::ogg

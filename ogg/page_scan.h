@@ -1,0 +1,46 @@
+// Ogg pages found the way libogg's ogg_sync_pageseek finds them, which is
+// how libvorbisfile finds every page: a page starts wherever the capture
+// pattern "OggS" does and the checksum holds over the header and the body
+// its lacing values declare. Nothing else (version, serial number, what
+// came before) decides. Bytes that merely begin like a page cost the search
+// nothing but the bytes they declare.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace cvx::ogg {
+
+// The first capture pattern lying wholly in [from, end), or null.
+const unsigned char* FindCapturePattern(const unsigned char* from, const unsigned char* end);
+
+enum class CaptureKind {
+    kPage,      // a page: its checksum holds
+    kNoPage,    // complete as declared, but its checksum fails
+    kCutShort,  // the file ends before the header or body it declares
+};
+
+// What ogg_sync_pageseek makes of the capture pattern at `capture`, given
+// the bytes from there to the end of the file, or at least
+// kOggLongestPage of them. `extentBytes` receives the size the header
+// declares, where it lies within `available`.
+CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size_t& extentBytes);
+
+// A run of the file, in the file's own offsets.
+struct FileRun {
+    int64_t start;
+    int64_t length;
+};
+
+// The runs of kShortestHiddenRun bytes or more that can be hidden from
+// libvorbisfile without changing a page it finds: no page starts in them
+// and none extends into them; every capture pattern in them fails its
+// checksum within the file; the bytes every capture pattern outside them
+// declares stay in view; and every search libvorbisfile bounds by its
+// CHUNKSIZE from a page's end sees the same bytes. In file order; none when
+// the file cannot be read through. One forward pass over the file.
+std::vector<FileRun> FindPageFreeRuns(std::FILE* file, int64_t fileSizeBytes);
+
+}  // namespace cvx::ogg

@@ -1,0 +1,239 @@
+// Ogg files with runs in which no page starts, between the links of a chain
+// and after the last, and chains with damaged page headers, read by the OGG
+// reader built with small read limits (ogg/read_limits.h), so that files of
+// a few KiB take every road of ogg/vorbis_file.h. On each the reader must
+// give libvorbisfile's own answer on the file as it is; it may refuse a
+// file only where libvorbisfile's own reading of it passes the final
+// budget.
+//
+// libvorbisfile 1.3.7 leaks inside a failing ov_open of some damaged chains:
+// _bisect_forward_serialno returns early without freeing the serial-number
+// list, vorbis_info and vorbis_comment of a later link, and nothing reaches
+// the caller to free. This suite runs in an executable of its own that
+// suppresses leaks under libvorbisfile only, and drives the reader
+// directly, not through dlopen, so that the leak's frames keep their module
+// name.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+
+#include "frame/platform/regular_file.h"
+#include "ogg/page_layout.h"
+#include "ogg/read_limits.h"
+#include "ogg/vorbis_file.h"
+#include "ogg/vorbis_file_info.h"
+#include "tests/support/ogg_fixtures.h"
+#include "tests/support/prescribed_readers.h"
+#include "tests/support/temp_dir.h"
+
+// Sanitizer hooks, read at start-up: the slow unwinder reaches libvorbisfile's
+// frames beneath libvorbis' allocations, so the suppression can see them.
+#define SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used))
+SANITIZER_HOOK const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:libvorbisfile.so\n"; }
+
+namespace cvx::testing {
+
+using ogg::VorbisReading;
+using samples::Concatenated;
+using samples::EncodeVorbis;
+using samples::VorbisStream;
+
+namespace {
+
+// What fills a run.
+enum class Filler {
+    kZeros,
+    kRandom,
+    kCapturePatterns,  // random bytes strewn with "OggS", some followed by a version of 0
+    kFailingPage,      // zeros around a real page whose checksum fails
+    kStrayPage,        // zeros around a real page of another serial number
+    kCutPage,          // a real page cut short, then zeros
+};
+
+const char* Name(Filler filler) {
+    switch (filler) {
+        case Filler::kZeros: return "zeros";
+        case Filler::kRandom: return "random bytes";
+        case Filler::kCapturePatterns: return "capture patterns";
+        case Filler::kFailingPage: return "a page failing its checksum";
+        case Filler::kStrayPage: return "a stray page";
+        case Filler::kCutPage: return "a page cut short";
+    }
+    return "?";
+}
+
+// The serial numbers an encoder may draw, the top bit set or not.
+constexpr uint32_t kSerials[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+
+Bytes Link(int index, double seconds, uint32_t serial) {
+    return EncodeVorbis(VorbisStream().Seconds(seconds).Comments({"TITLE=Link " + std::to_string(index)}).Serial(serial));
+}
+
+// The page of `stream` whose capture pattern is the `index`th.
+Bytes PageOf(const Bytes& stream, size_t index) {
+    const std::vector<size_t> pages = OggPageOffsets(stream);
+    const size_t end = index + 1 < pages.size() ? pages[index + 1] : stream.size();
+    return Bytes(stream.begin() + static_cast<long>(pages.at(index)), stream.begin() + static_cast<long>(end));
+}
+
+Bytes Run(Filler filler, size_t length, uint32_t seed, const Bytes& otherLink) {
+    std::mt19937 random(seed);
+    Bytes run(length, 0);
+    if (filler == Filler::kRandom || filler == Filler::kCapturePatterns) {
+        for (uint8_t& byte : run) byte = static_cast<uint8_t>(random());
+    }
+    if (filler == Filler::kCapturePatterns) {
+        for (size_t at = 0; at + ogg::kOggPageHeaderSize <= length; at += 61 + random() % 64) {
+            std::copy_n(ogg::kOggCapturePattern, ogg::kOggCaptureSize, run.begin() + static_cast<long>(at));
+            if (random() % 2) run[at + ogg::kOggVersionOffset] = 0;
+        }
+    }
+    Bytes page = PageOf(otherLink, 2);  // an audio page
+    if (filler == Filler::kFailingPage) page[page.size() / 2] ^= 0x40;
+    if (filler == Filler::kStrayPage) page = FlipInsidePage(page, ogg::kOggSerialOffset, 0x5A);  // checksum redone
+    if (filler == Filler::kCutPage) {
+        page.resize(page.size() / 2);
+        run.insert(run.begin(), page.begin(), page.end());
+    } else if (filler == Filler::kFailingPage || filler == Filler::kStrayPage) {
+        run.insert(run.begin() + static_cast<long>(length / 2), page.begin(), page.end());
+    }
+    return run;
+}
+
+struct Case {
+    std::string what;
+    Bytes file;
+};
+
+std::vector<Case> GeneratedCases() {
+    std::vector<Case> cases;
+    const size_t shortest = static_cast<size_t>(ogg::kShortestHiddenRun);
+    uint32_t seed = 1;
+    size_t serialIndex = 0;
+    for (const Filler filler : {Filler::kZeros, Filler::kRandom, Filler::kCapturePatterns, Filler::kFailingPage,
+                                Filler::kStrayPage, Filler::kCutPage}) {
+        for (const size_t length : {shortest - 1, shortest, shortest + 1, size_t{700}, size_t{5000}, size_t{10000}}) {
+            const uint32_t serial = kSerials[serialIndex++ % std::size(kSerials)];
+            const Bytes one = Link(1, 0.3, serial), two = Link(2, 0.4, serial + 1), three = Link(3, 0.2, serial + 2);
+            const std::string what = std::string(Name(filler)) + ", " + std::to_string(length) + " bytes, serial " +
+                                     std::to_string(serial) + ": ";
+            const auto run = [&] { return Run(filler, length, seed++, three); };
+            cases.push_back({what + "after the only link", Concatenated({one, run()})});
+            cases.push_back({what + "between two links", Concatenated({one, run(), two})});
+            cases.push_back({what + "after the last link", Concatenated({one, two, run()})});
+            cases.push_back({what + "between each of three links", Concatenated({one, run(), two, run(), three})});
+        }
+    }
+    for (const uint32_t serial : kSerials) cases.push_back({"one link, serial " + std::to_string(serial), Link(1, 1.0, serial)});
+    // Short links cost libvorbisfile more than any small budget allows.
+    std::vector<Bytes> shortLinks;
+    for (int i = 0; i < 8; ++i) shortLinks.push_back(Link(i, 0.05, static_cast<uint32_t>(i)));
+    cases.push_back({"eight short links", Concatenated(shortLinks)});
+    return cases;
+}
+
+// Files where a view that hid a little more would change libvorbisfile's
+// answer. Each is one link, so that libvorbisfile may be stopped and the
+// view is taken.
+std::vector<Case> CasesAtTheEdgeOfWhatMayBeHidden() {
+    // Pages of audio libvorbisfile does not read, so that its reading stays
+    // within the final budget.
+    const Bytes link = EncodeVorbis(VorbisStream().Seconds(20.0).Tone(220).Comments({"TITLE=One"}));
+    const std::vector<size_t> pages = OggPageOffsets(link);
+    const auto lastPage = link.begin() + static_cast<long>(pages.back());
+    const auto firstPageEnd = link.begin() + static_cast<long>(pages.at(1));
+    const Bytes allButTheLastPage(link.begin(), lastPage), theLastPage(lastPage, link.end());
+    std::vector<Case> cases;
+    // Bytes that begin like the longest page, before the last page: that
+    // page is found only while every byte they declare is, so the file ends
+    // 100 bytes past them (within CHUNKSIZE of the last page, so that
+    // nothing else keeps those bytes in view), or before them.
+    const size_t declaredAfter = ogg::kOggLongestPage - CaptureWithoutPage(255).size() - theLastPage.size();
+    for (const size_t zeros : {declaredAfter + 100, declaredAfter - 100}) {
+        cases.push_back({"the longest page begun before the last page, then " + std::to_string(zeros) + " zeros",
+                         Concatenated({allButTheLastPage, Bytes(1000, 0), CaptureWithoutPage(255), theLastPage,
+                                       Bytes(zeros, 0)})});
+    }
+    // The same cut short, in a run before the last page: nothing after them
+    // is searched.
+    cases.push_back({"the longest page begun and cut short in a run before the last page",
+                     Concatenated({allButTheLastPage, Bytes(700, 0), CaptureWithoutPage(255), theLastPage})});
+    // A run longer than CHUNKSIZE after the first page: the next header
+    // page lies beyond libvorbisfile's search, hidden or not.
+    cases.push_back({"a run longer than CHUNKSIZE within the headers",
+                     Concatenated({Bytes(link.begin(), firstPageEnd), Bytes(100000, 0), Bytes(firstPageEnd, link.end())})});
+    return cases;
+}
+
+// Which road the reader takes with `path`.
+VorbisReading ReadingOf(const std::string& path) {
+    int64_t sizeBytes = 0;
+    const FilePtr file = OpenRegularFileForReading(path.c_str(), &sizeBytes);
+    ogg::VorbisFile vorbis;
+    vorbis.Open(file.get(), sizeBytes);
+    return vorbis.reading();
+}
+
+// Reads the file at `path` with the reader and as libvorbisfile does, and
+// expects the same reading, or a refusal where libvorbisfile's own reading
+// passed the final budget. Returns the road the reader took.
+VorbisReading ExpectLibvorbisfilesAnswer(const std::string& path, ogg::VorbisFileInfo& reader,
+                                         PrescribedVorbisFileInfo& prescribed) {
+    const int32_t result = reader.Open(path.c_str());
+    const int32_t expected = prescribed.Open(path.c_str());
+    const VorbisReading road = ReadingOf(path);
+    if (road == VorbisReading::kPastEveryBudget) {
+        EXPECT_EQ(result, 1);
+        const int64_t cost = prescribed.bytesRead() + prescribed.seeks() * ogg::kSeekCostBytes;
+        EXPECT_GE(cost, ogg::FinalReadBudget(prescribed.record().fileSize));
+        return road;
+    }
+    EXPECT_EQ(result, expected);
+    EXPECT_TRUE(SameFields(reader.record(), prescribed.record()))
+        << "reader: " << reader.record().length << " s, '" << reader.record().title << "'; libvorbisfile: "
+        << prescribed.record().length << " s, '" << prescribed.record().title << "'";
+    return road;
+}
+
+}  // namespace
+
+TEST(OggReadings, EveryRoadGivesLibvorbisfilesAnswer) {
+    TempDir dir;
+    const std::string path = dir.File("generated.ogg");
+    std::map<VorbisReading, int> roads;
+    std::vector<Case> cases = GeneratedCases();
+    for (Case& c : CasesAtTheEdgeOfWhatMayBeHidden()) cases.push_back(std::move(c));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(path, c.file);
+        ogg::VorbisFileInfo reader;
+        PrescribedVorbisFileInfo prescribed;
+        ++roads[ExpectLibvorbisfilesAnswer(path, reader, prescribed)];
+    }
+    for (const VorbisReading road : {VorbisReading::kAsItIs, VorbisReading::kWithoutRuns, VorbisReading::kAsItIsAgain,
+                                     VorbisReading::kPastEveryBudget}) {
+        EXPECT_GT(roads[road], 0) << "road " << static_cast<int>(road) << " never taken";
+    }
+}
+
+TEST(OggReadings, EveryFlippedPageHeaderOfAChainGetsLibvorbisfilesAnswer) {
+    const Bytes chained = samples::ChainedOgg(2, 3, {"TITLE=One"}, {"TITLE=Two"});
+    TempDir dir;
+    const std::string path = dir.File("chained.ogg");
+    ogg::VorbisFileInfo reader;
+    PrescribedVorbisFileInfo prescribed;  // a failure keeps the fields before, in both
+    const int before = CountOpenDescriptors();
+    for (size_t page : OggPageOffsets(chained)) {
+        for (size_t offset = page; offset < page + ogg::kOggPageHeaderSize + 32 && offset < chained.size(); ++offset) {
+            SCOPED_TRACE("flip at " + std::to_string(offset));
+            WriteBytes(path, FlipInsidePage(chained, offset));
+            ExpectLibvorbisfilesAnswer(path, reader, prescribed);
+        }
+    }
+    EXPECT_EQ(CountOpenDescriptors(), before);
+}
+
+}  // namespace cvx::testing
