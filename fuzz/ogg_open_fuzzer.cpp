@@ -1,9 +1,41 @@
+// The OGG reader's Open on arbitrary bytes, against libvorbisfile's own
+// reading of them: ov_open_callbacks over the file as it is, ov_time_total
+// and ov_comment, through the same record rules. Built with small read
+// limits (ogg/read_limits.h), so that a few KiB take every road: the first
+// reading, the view without page-free runs, the final reading, and the
+// refusal past the final budget. The records must be equal, except that
+// the reader may refuse a file on which libvorbisfile's own reading passes
+// the final budget.
 #include "fuzz/open_fuzzer.h"
+#include "ogg/read_limits.h"
 #include "ogg/vorbis_file_info.h"
+#include "tests/support/prescribed_readers.h"
+
+// AddressSanitizer's count of the bytes allocated and not yet freed.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 
 namespace cvx::fuzz {
 
-using namespace cvx::ogg;
+namespace {
+
+void CheckAgainstLibvorbisfile(const ogg::VorbisFileInfo& reader, const char* path, size_t size, int32_t result) {
+    testing::PrescribedVorbisFileInfo prescribed;
+    const size_t before = __sanitizer_get_current_allocated_bytes();
+    const int32_t expected = prescribed.Open(path);
+    const size_t lostByLibvorbisfile = __sanitizer_get_current_allocated_bytes() - before;
+    {
+        ogg::VorbisFileInfo again;
+        const size_t beforeAgain = __sanitizer_get_current_allocated_bytes();
+        again.Open(path);
+        CHECK(__sanitizer_get_current_allocated_bytes() - beforeAgain <= lostByLibvorbisfile);
+    }
+    const int64_t cost = prescribed.bytesRead() + prescribed.seeks() * ogg::kSeekCostBytes;
+    if (result == 1 && expected == 0 && cost >= ogg::FinalReadBudget(static_cast<int64_t>(size))) return;
+    CHECK(result == expected);
+    CHECK(testing::SameFields(reader.record(), prescribed.record()));
+}
+
+}  // namespace
 
 // libvorbisfile 1.3.7 leaks inside a failing open of some damaged chained
 // files; the memory is lost within the library, where nothing can free it
@@ -11,7 +43,7 @@ using namespace cvx::ogg;
 extern "C" const char* __lsan_default_suppressions() { return "leak:libvorbisfile.so\n"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzOpen<VorbisFileInfo>(data, size);
+    return FuzzOpen<ogg::VorbisFileInfo>(data, size, CheckAgainstLibvorbisfile);
 }
 
 }  // namespace cvx::fuzz
