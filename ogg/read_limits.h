@@ -20,7 +20,7 @@ inline constexpr int64_t kFirstBudgetBytes = 0;
 inline constexpr int64_t kFinalBudgetPercentOfFile = 250;
 inline constexpr int64_t kFinalBudgetBytes = 0;
 inline constexpr int64_t kShortestHiddenRun = 16;
-inline constexpr int64_t kLongestRunRead = 8192;
+inline constexpr int64_t kLongestRunRead = 4096;
 #else
 // What a seek costs: the stdio buffer filled again.
 inline constexpr int64_t kSeekCostBytes = 4096;
