@@ -1,17 +1,21 @@
 // Install, called through dlsym on a copy of the plug-in placed in a host's
 // folder tree, as the host would.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "frame/install.h"
+#include "frame/platform/unique_fd_posix.h"
 #include "frame/plugin_ini_path.h"
 #include "tests/support/reading_matchers.h"
 #include "tests/support/unprivileged.h"
@@ -198,8 +202,10 @@ std::vector<int> InstallAtOnce(const std::vector<std::string>& plugins) {
     std::vector<pid_t> children;
     std::vector<int> releases;
     for (const std::string& plugin : plugins) {
+        // Close-on-exec, so that no child holds another's write end open and
+        // each wakes when its own is closed.
         int pipeEnds[2];
-        EXPECT_EQ(pipe(pipeEnds), 0);
+        EXPECT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
@@ -248,6 +254,21 @@ TEST_F(InstallTest, TwoPlugInsRegisteringAtOnceBothStay) {
         EXPECT_EQ(std::distance(fs::directory_iterator(root()), fs::directory_iterator()), 2) << "round " << round;
     }
     EXPECT_EQ(lost, 0) << "of " << kRounds << " rounds";
+}
+
+// A registration that holds the lock past the wait: Install gives up after
+// the five seconds it waits, and writes nothing.
+TEST_F(InstallTest, ALockHeldPastTheWaitLeavesTheFileAlone) {
+    const auto ogg = PlaceOgg();
+    const std::string before = "[Corvane]\ncorvane_extlist=MP3\n";
+    WriteText(iniPath(), before);
+    const UniqueFd folder(open(root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_EQ(flock(folder.get(), LOCK_EX), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Install(*ogg), 0);
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited.count(), 4.5);
+    EXPECT_EQ(ReadText(iniPath()), before);
 }
 
 TEST(RegisterExtension, AnUnknownLibraryPathTouchesNothing) {

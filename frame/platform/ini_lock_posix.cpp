@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "frame/platform/ini_lock.h"
 #include "frame/platform/path_separator.h"
@@ -29,17 +30,12 @@ IniFileLock::IniFileLock(const std::string& path) {
     for (int waited = 0; waited <= kIniLockWaitMilliseconds * 1000; waited += kPollMicroseconds) {
         if (::flock(folder.get(), LOCK_EX | LOCK_NB) == 0) {
             held_ = true;
-            handle_ = folder.release();  // kept open: closing it releases the lock
+            folder_ = std::move(folder);
             return;
         }
         if (errno != EWOULDBLOCK && errno != EINTR) break;
         ::usleep(kPollMicroseconds);
     }
-}
-
-IniFileLock::~IniFileLock() {
-    // Closing the descriptor releases the lock.
-    if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
 }  // namespace cvx

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "frame/platform/ini_lock.h"
 
@@ -25,25 +26,25 @@ std::string MutexName(const std::string& path) {
     return text;
 }
 
+// A handle not yet holding the mutex: only closed.
+struct HandleCloser {
+    void operator()(void* handle) const { CloseHandle(handle); }
+};
+
 }  // namespace
 
 IniFileLock::IniFileLock(const std::string& path) {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, MutexName(path).c_str());
-    if (mutex == nullptr) return;
+    std::unique_ptr<void, HandleCloser> mutex(CreateMutexA(nullptr, FALSE, MutexName(path).c_str()));
+    if (!mutex) return;
     // An abandoned mutex (its holder died) is ours now, and the file is whole:
     // it is only ever replaced or written by the profile routines.
-    const DWORD waited = WaitForSingleObject(mutex, kIniLockWaitMilliseconds);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-        CloseHandle(mutex);
-        return;
-    }
+    const DWORD waited = WaitForSingleObject(mutex.get(), kIniLockWaitMilliseconds);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return;
     held_ = true;
-    handle_ = reinterpret_cast<intptr_t>(mutex);
+    mutex_.reset(mutex.release());
 }
 
-IniFileLock::~IniFileLock() {
-    if (!held_) return;
-    const auto mutex = reinterpret_cast<HANDLE>(handle_);
+void IniFileLock::MutexRelease::operator()(void* mutex) const {
     ReleaseMutex(mutex);
     CloseHandle(mutex);
 }

@@ -12,6 +12,7 @@
 #include "flac/platform/libflac_path.h"
 #include "frame/platform/code_page_text_win32.h"
 #include "frame/platform/ini_file.h"
+#include "frame/platform/ini_lock.h"
 #include "frame/platform/regular_file.h"
 #include "frame/plugin_ini_path.h"
 #include "frame/tag_record.h"
@@ -145,12 +146,72 @@ void OnlyFilesOnDiskAreOpened() {
     DeleteFileA(file.c_str());
 }
 
+DWORD WINAPI CallInstall(void* install) {
+    return static_cast<DWORD>(reinterpret_cast<int32_t(__cdecl*)()>(install)());
+}
+
+// OGG.cvx from `pluginFolder`, copied into ROOT\Plugins\Formats, calls
+// Install from a thread of its own while this one holds the lock of
+// ROOT\plugin.ini: it must give up after its five seconds, writing
+// nothing.
+void InstallGivesUpWhenTheLockIsHeld(const char* pluginFolder) {
+    const std::string root = TemporaryPath("install_waits");
+    const std::string formats = root + "\\Plugins\\Formats", ini = root + "\\plugin.ini";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "\\Plugins").c_str(), nullptr);
+    CreateDirectoryA(formats.c_str(), nullptr);
+    const std::string copy = formats + "\\OGG.cvx";
+    CHECK(CopyFileA((std::string(pluginFolder) + "\\OGG.cvx").c_str(), copy.c_str(), FALSE));
+    const std::string before = "[Corvane]\r\ncorvane_extlist=MP3\r\n";
+    std::FILE* out = std::fopen(ini.c_str(), "wb");
+    CHECK(out != nullptr);
+    if (out != nullptr) {
+        std::fputs(before.c_str(), out);
+        std::fclose(out);
+    }
+    HMODULE plugin = LoadLibraryA(copy.c_str());
+    CHECK(plugin != nullptr);
+    void* install = plugin ? reinterpret_cast<void*>(GetProcAddress(plugin, "Install")) : nullptr;
+    CHECK(install != nullptr);
+    if (install != nullptr) {
+        const IniFileLock held(ini);
+        CHECK(held.held());
+        const DWORD start = GetTickCount();
+        HANDLE caller = CreateThread(nullptr, 0, CallInstall, install, 0, nullptr);
+        WaitForSingleObject(caller, INFINITE);
+        DWORD result = 99;
+        GetExitCodeThread(caller, &result);
+        CloseHandle(caller);
+        CHECK(result == 0);
+        CHECK(GetTickCount() - start >= 4500);
+    }
+    char after[256] = {};
+    if (std::FILE* in = std::fopen(ini.c_str(), "rb")) {
+        after[std::fread(after, 1, sizeof after - 1, in)] = '\0';
+        std::fclose(in);
+    }
+    CHECK(before == after);
+    if (plugin != nullptr) FreeLibrary(plugin);
+    DeleteFileA(copy.c_str());
+    DeleteFileA(ini.c_str());
+    RemoveDirectoryA(formats.c_str());
+    RemoveDirectoryA((root + "\\Plugins").c_str());
+    RemoveDirectoryA(root.c_str());
+}
+
 }  // namespace
 
 // platform_test [CODE_PAGE]: with an argument, fails unless the system's
 // ANSI code page is that one, so a run meant for a double-byte code page
 // cannot pass without one.
+// platform_test --install-waits PLUGIN_FOLDER: only the wait for the
+// registration lock, which takes its five seconds.
 int Main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--install-waits") == 0) {
+        InstallGivesUpWhenTheLockIsHeld(argv[2]);
+        std::printf("%s: %d failed check(s)\n", gCheckFailures ? "FAILED" : "passed", gCheckFailures);
+        return gCheckFailures ? 1 : 0;
+    }
     if (argc > 1 && GetACP() != static_cast<UINT>(std::atoi(argv[1]))) {
         std::printf("FAILED: ANSI code page %u, not %s\n", GetACP(), argv[1]);
         return 1;
