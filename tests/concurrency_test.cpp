@@ -10,6 +10,7 @@
 
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
+#include "tests/support/run_command.h"
 #include "tools/samples/flac_files.h"
 
 namespace cvx::testing {
@@ -61,21 +62,21 @@ protected:
         WriteBytes(dir_.File(name), bytes);
         return dir_.File(name);
     }
+    std::vector<std::string> WriteOggFiles();
+    std::vector<std::string> WriteFlacFiles();
     TempDir dir_;
 };
 
-}  // namespace
-
-TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
+std::vector<std::string> Concurrency::WriteOggFiles() {
     std::vector<std::string> paths;
     for (int i = 0; i < kFiles; ++i) {
         const VorbisStream stream = VorbisStream().Seconds(1.0 + i).Comments(Comments(i)).Serial(i + 1);
         paths.push_back(Write(EncodeVorbis(stream), std::to_string(i) + ".ogg"));
     }
-    ExpectSameReadingsFromThreads(LoadPluginOnce(OGG_PLUGIN_PATH), paths);
+    return paths;
 }
 
-TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
+std::vector<std::string> Concurrency::WriteFlacFiles() {
     std::vector<std::string> paths;
     for (int i = 0; i < kFiles; ++i) {
         const FlacStream stream = FlacStream().Samples(8000u * (i + 1)).Comments(Comments(i));
@@ -90,7 +91,31 @@ TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
         }
         paths.push_back(Write(file, std::to_string(i) + ".flac"));
     }
-    ExpectSameReadingsFromThreads(LoadPluginOnce(FLAC_PLUGIN_PATH), paths);
+    return paths;
+}
+
+}  // namespace
+
+TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
+    ExpectSameReadingsFromThreads(LoadPluginOnce(OGG_PLUGIN_PATH), WriteOggFiles());
+}
+
+TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
+    ExpectSameReadingsFromThreads(LoadPluginOnce(FLAC_PLUGIN_PATH), WriteFlacFiles());
+}
+
+// cvxscan's own threads, each with its own objects: the catalogue of four
+// jobs is that of one.
+TEST_F(Concurrency, CvxscanWithSeveralJobsWritesWhatOneJobWrites) {
+    WriteOggFiles();
+    WriteFlacFiles();
+    const auto scan = [&](const char* jobs) {
+        return RunCommand({CVXSCAN_PATH, "--format", "json", "--jobs", jobs, dir_.path().string()});
+    };
+    const CommandResult single = scan("1"), parallel = scan("4");
+    EXPECT_EQ(single.status, 0) << single.err;
+    EXPECT_EQ(parallel.status, single.status);
+    EXPECT_EQ(parallel.out, single.out);
 }
 
 }  // namespace cvx::testing
