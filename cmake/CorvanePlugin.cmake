@@ -10,6 +10,7 @@ function(corvane_add_plugin name)
   cmake_parse_arguments(PLUGIN "" "DESCRIPTION;FILE_VERSION" "SOURCES;LIBRARIES" ${ARGN})
   set(PLUGIN_NAME ${name})
   set(PLUGIN_PRODUCT_VERSION ${PROJECT_VERSION})
+  set(PLUGIN_PRODUCT_NAME ${CORVANE_PRODUCT_NAME})
   if(WIN32)
     # A VERSIONINFO resource; its numeric versions have four parts.
     string(REPLACE "." "," PLUGIN_FILE_VERSION_COMMAS ${PLUGIN_FILE_VERSION})

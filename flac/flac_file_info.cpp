@@ -78,8 +78,6 @@ void TakeId3v1WhereLacking(TagRecord& record) {
 int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
     const bool pathStored = StorePath(record_, path);
     const int64_t fileSizeBytes = pathStored ? ProbeSize(record_, path) : -1;
-    // Deliberate: emptied before anything can fail, where OGG keeps the last
-    // file's fields. Pinned by FlacPlugin.ReopeningResetsEveryField.
     ClearTags(record_);
     record_.length = 0;
     if (fileSizeBytes < 0) return 1;

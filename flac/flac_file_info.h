@@ -13,7 +13,9 @@ namespace cvx::flac {
 class FlacFileInfo : public RecordFileInfo {
 public:
     // 0 when the stream information was read, whether or not any tag was
-    // found; 1 otherwise. Every field but path and fileSize is emptied first.
+    // found; 1 otherwise. Deliberate: every field but path and fileSize is
+    // emptied before anything can fail, where OGG keeps the last file's
+    // fields. Pinned by FlacPlugin.ReopeningResetsEveryField.
     // The answer is libFLAC's: FLAC__metadata_get_streaminfo's, whether it
     // is asked or the metadata walk vouches for it (flac/metadata_walk.h).
     int32_t CVX_THISCALL Open(const char* path) noexcept override;
@@ -29,7 +31,8 @@ int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info);
 // Entries with no name matched, no '=' or an empty value are skipped.
 // Deliberate: repeated names are joined with ", " and an empty value leaves
 // the field as it was, where OGG keeps the last and empties the field.
-// Pinned by FlacPlugin.JoinsRepeatedNamesAndLetTheLastNumberWin.
+// Pinned by FlacPlugin.JoinsRepeatedNamesAndLetTheLastNumberWin and
+// FlacPlugin.SkipsEmptyValuesAndEntriesWithoutEquals.
 void TakeCommentBlock(TagRecord& record, const FLAC__StreamMetadata_VorbisComment& comment);
 
 // The ID3v1 fallback: when title, artist or album is empty, the tag at the

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "flac/metadata_layout.h"
+
 namespace cvx::flac {
 
 namespace {
@@ -25,12 +27,8 @@ using BlockPtr = std::unique_ptr<FLAC__StreamMetadata, BlockDeleter>;
 constexpr FLAC__bool kReadOnly = true;
 constexpr FLAC__bool kPreserveFileStats = false;
 
-// Block header: last-block flag (1 bit), type (7 bits), body length (24 bits).
-constexpr int64_t kBlockHeaderSize = FLAC__STREAM_METADATA_HEADER_LENGTH;
-
-// STREAMINFO fields: block sizes (2 + 2), frame sizes (3 + 3), rate,
-// channels, bits per sample and total samples (8), MD5 (16).
-constexpr uint32_t kStreamInfoSize = FLAC__STREAM_METADATA_STREAMINFO_LENGTH;
+// STREAMINFO (kFlacStreamInfoSize): block sizes (2 + 2), frame sizes
+// (3 + 3), rate, channels, bits per sample and total samples (8), MD5 (16).
 // APPLICATION: the registered application ID (4), then its data.
 constexpr uint32_t kApplicationIdSize = 4;
 // SEEKTABLE: seek points of sample number (8), byte offset (8), samples (2).
@@ -45,7 +43,7 @@ class DecoderVerdict {
 public:
     void See(FLAC__MetadataType type, uint32_t lengthBytes) {
         // Its fields run into the next block, and the decoder gives up.
-        if (type == FLAC__METADATA_TYPE_STREAMINFO && lengthBytes < kStreamInfoSize) rejected_ = true;
+        if (type == FLAC__METADATA_TYPE_STREAMINFO && lengthBytes < kFlacStreamInfoSize) rejected_ = true;
         // The ID is read first; a block too short for it is refused.
         if (type == FLAC__METADATA_TYPE_APPLICATION && lengthBytes < kApplicationIdSize) rejected_ = true;
         // The decoder reallocates its one table to each SEEKTABLE's size; a
@@ -99,7 +97,8 @@ std::optional<FLAC__StreamMetadata_StreamInfo> WalkMetadata(const char* flacName
     // cannot be read; the decoder reads on to the end of the last body.
     const bool reachedLast = FLAC__metadata_simple_iterator_is_last(it);
     const int64_t metadataEnd = static_cast<int64_t>(FLAC__metadata_simple_iterator_get_block_offset(it)) +
-                                kBlockHeaderSize + FLAC__metadata_simple_iterator_get_block_length(it);
+                                static_cast<int64_t>(kFlacBlockHeaderSize) +
+                                FLAC__metadata_simple_iterator_get_block_length(it);
     if (!everyCopyMade || !reachedLast || metadataEnd > fileSizeBytes || decoder.rejected()) return std::nullopt;
     return streamInfo;
 }

@@ -34,9 +34,7 @@ int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count) {
             continue;
         }
         const int n = LeadingOnes(c);
-        // Deliberate: skipped, where NarrowUtf8ToLatin1 ends the text.
-        // Pinned by DecodeUtf8ToUtf16.SkipsBytesThatCannotStartACharacter.
-        if (n == 1 || n >= 7) continue;
+        if (n == 1 || n >= 7) continue;  // no character starts here (see the header)
 
         uint32_t unit = c;
         if (n >= 2) {

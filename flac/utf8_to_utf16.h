@@ -11,7 +11,9 @@ namespace cvx::flac {
 // dropped), characters above U+FFFF become '?', and over-long forms and
 // surrogate values are passed through. A 0 unit ends the decoding and is
 // written and counted. Returns the number of units written; `dst` must hold
-// one unit per byte read.
+// one unit per byte read. Deliberate: a byte that cannot start a character
+// is skipped, where NarrowUtf8ToLatin1 ends the text. Pinned by
+// DecodeUtf8ToUtf16.SkipsBytesThatCannotStartACharacter.
 int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count);
 
 }  // namespace cvx::flac

@@ -26,8 +26,8 @@ public:
     // Size in bytes, or -1 when it could not be determined.
     virtual int32_t CVX_THISCALL GetFileSize() noexcept = 0;
     // The text getters copy the field and its NUL into `out` and return the
-    // bytes copied. `out` must hold 260 bytes for the file name and 512 for
-    // every tag field.
+    // bytes copied. `out` must hold CVX_PATH_FIELD_SIZE bytes for the file
+    // name and CVX_TAG_FIELD_SIZE for every tag field (field_sizes.h).
     virtual int32_t CVX_THISCALL GetFileName(char* out) noexcept = 0;
     // Playing time in whole seconds.
     virtual int32_t CVX_THISCALL GetLength() noexcept = 0;

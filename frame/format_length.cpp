@@ -23,9 +23,6 @@ void AppendTwoDigitsAtLeast(std::string& text, int32_t value) {
 }  // namespace
 
 std::string FormatLength(int32_t seconds) {
-    // Deliberate: a negative length gives minus signs in every part, as the
-    // host's own formatting does. Pinned by
-    // FormatLength.NegativeSecondsStayWithinTwelveCharacters.
     // Truncating division keeps each part negative instead of borrowing;
     // (seconds - s) cannot overflow.
     const int32_t s = seconds % 60;

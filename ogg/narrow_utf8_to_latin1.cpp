@@ -31,9 +31,7 @@ void NarrowUtf8ToLatin1(const char* src, char* dst, int32_t capacity) {
             out = lead;
             ++in;
         } else if (lead <= 0xBF || lead >= 0xFE) {
-            // Deliberate: the text ends here, where DecodeUtf8ToUtf16 skips the byte.
-            // Pinned by NarrowUtf8ToLatin1.AByteThatCannotStartACharacterEndsTheText.
-            break;
+            break;  // the text ends here (see the header)
         } else if (lead <= 0xDF) {
             ++in;
             const unsigned char next = *in;

@@ -52,9 +52,6 @@ void TakeLengthAndTags(TagRecord& record, OggVorbis_File& vorbis) {
 }
 
 int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) noexcept {
-    // Deliberate: until the stream opens, a failure keeps the last file's
-    // length and tags, where FLAC empties them. Pinned by
-    // OggPlugin.AFailedOpenUpdatesPathAndSizeAndKeepsTheRest.
     if (!StorePathAndSize(record_, path)) return 1;
 
     int64_t sizeBytes = 0;

@@ -13,6 +13,9 @@ class VorbisFileInfo : public RecordFileInfo {
 public:
     // 0 when the file was read as Ogg Vorbis, 1 otherwise. On failure path
     // and fileSize are current and every other field keeps its old value.
+    // Deliberate: a failure keeps the last file's length and tags, where
+    // FLAC empties them. Pinned by
+    // OggPlugin.AFailedOpenUpdatesPathAndSizeAndKeepsTheRest.
     // The answer is libvorbisfile's on the file as it is (README.md, "What
     // the readers answer").
     int32_t CVX_THISCALL Open(const char* path) noexcept override;

@@ -22,7 +22,6 @@
 
 namespace cvxscan {
 
-using namespace cvx;
 
 namespace {
 
@@ -73,7 +72,7 @@ bool InstallAll(const PluginSet& plugins) {
             allInstalled = false;
             continue;
         }
-        const std::string iniPath = PluginIniPath(plugin.path);
+        const std::string iniPath = cvx::PluginIniPath(plugin.path);
         std::string before, after, ignored;
         ReadWholeFile(iniPath, before, ignored);
         const bool installed = install() != 0;

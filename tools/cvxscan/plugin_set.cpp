@@ -9,8 +9,6 @@
 
 namespace cvxscan {
 
-using namespace cvx;
-using namespace cvx::host;
 
 namespace {
 
@@ -22,7 +20,7 @@ constexpr int kMostExtensions = 64;
 // How users call the formats of the extensions a plug-in names first; an
 // unknown plug-in's format goes by its extension.
 std::string FormatNameOf(const std::string& extension) {
-    if (extension.size() == 3 && EqualsIgnoringAsciiCase(extension.c_str(), "ogg", 3)) return "Ogg Vorbis";
+    if (extension.size() == 3 && cvx::EqualsIgnoringAsciiCase(extension.c_str(), "ogg", 3)) return "Ogg Vorbis";
     return extension;
 }
 
@@ -51,7 +49,7 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& 
         // A relative path would make the loader search its library path.
         plugin.path = AbsolutePath(JoinPath(folder, name));
         try {
-            plugin.library = std::make_unique<PluginLibrary>(plugin.path);
+            plugin.library = std::make_unique<cvx::host::PluginLibrary>(plugin.path);
         } catch (const std::exception& failure) {
             problems.push_back("cannot load " + plugin.fileName + ": " + failure.what());
             continue;
@@ -78,7 +76,7 @@ const LoadedPlugin* PluginSet::PluginFor(const std::string& path) const {
     const size_t length = path.size() - dot - 1;
     for (const LoadedPlugin& plugin : plugins_) {
         for (const std::string& named : plugin.extensions) {
-            if (named.size() == length && EqualsIgnoringAsciiCase(named.c_str(), extension, length)) {
+            if (named.size() == length && cvx::EqualsIgnoringAsciiCase(named.c_str(), extension, length)) {
                 return &plugin;
             }
         }

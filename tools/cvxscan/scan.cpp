@@ -12,15 +12,13 @@
 
 namespace cvxscan {
 
-using namespace cvx;
-using namespace cvx::host;
 
 namespace {
 
 // Why a plug-in refused `path`, as far as the host can tell.
 std::string Refusal(const LoadedPlugin& plugin, const std::string& path) {
-    if (path.size() >= kPathFieldSize) {
-        return "path longer than " + std::to_string(kPathFieldSize - 1) + " bytes (the host's limit)";
+    if (path.size() >= cvx::kPathFieldSize) {
+        return "path longer than " + std::to_string(cvx::kPathFieldSize - 1) + " bytes (the host's limit)";
     }
     const std::string why = WhyUnreadable(path);
     return why.empty() ? "not a readable " + plugin.formatName + " file" : why;
@@ -32,13 +30,13 @@ void ReadOneFile(const LoadedPlugin& plugin, const std::string& path, ScanOutcom
     outcome.entry.path = path;
     outcome.entry.plugin = plugin.fileName;
     outcome.failure.clear();
-    FileInfoPtr info = plugin.library->CreateFileInfo(0);
+    cvx::host::FileInfoPtr info = plugin.library->CreateFileInfo(0);
     if (!info) {
         outcome.read = false;
         outcome.failure = plugin.fileName + " gave no file-info object";
         return;
     }
-    OpenAndReadInto(*info, path, outcome.entry.reading);
+    cvx::host::OpenAndReadInto(*info, path, outcome.entry.reading);
     outcome.read = outcome.entry.reading.openResult == 0;
     if (!outcome.read) outcome.failure = Refusal(plugin, path) + " (" + plugin.fileName + ")";
 }

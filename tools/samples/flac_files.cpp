@@ -123,7 +123,7 @@ FlacParts SplitFlac(const Bytes& file) {
 }
 
 Bytes AssembleFlac(const std::vector<MetadataBlock>& blocks, const Bytes& audio) {
-    Bytes out = {'f', 'L', 'a', 'C'};
+    Bytes out(FLAC__STREAM_SYNC_STRING, FLAC__STREAM_SYNC_STRING + kFlacStreamMarkerSize);
     for (size_t i = 0; i < blocks.size(); ++i) {
         const bool last = i + 1 == blocks.size();
         out.push_back(static_cast<uint8_t>((last ? kFlacLastBlockFlag : 0) | blocks[i].type));

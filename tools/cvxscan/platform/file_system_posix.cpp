@@ -14,7 +14,6 @@
 
 namespace cvxscan {
 
-using namespace cvx;
 
 namespace fs = std::filesystem;
 
@@ -101,7 +100,7 @@ std::string OwnFolder() {
 
 std::string WhyUnreadable(const std::string& path) {
     // Without blocking on a FIFO or a device that waits for a peer.
-    const UniqueFd file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const cvx::UniqueFd file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file) return SystemText(errno);
     struct stat status;
     if (fstat(file.get(), &status) != 0) return SystemText(errno);

@@ -8,7 +8,6 @@
 
 namespace cvxscan {
 
-using namespace cvx;
 
 namespace {
 
@@ -27,7 +26,7 @@ std::string LastErrorText() {
 // The last '\' (never a double-byte character's trail byte) or '/' (which
 // no trail byte equals), or npos.
 size_t LastSeparator(const std::string& path) {
-    const size_t backslash = FindLastPathSeparator(path);
+    const size_t backslash = cvx::FindLastPathSeparator(path);
     const size_t slash = path.rfind('/');
     if (backslash == std::string::npos) return slash;
     return slash == std::string::npos ? backslash : std::max(backslash, slash);
@@ -69,7 +68,7 @@ PathKind KindOf(const std::string& path, std::string& error) {
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     const bool endsWithSeparator = LastSeparator(folder) == folder.size() - 1 || folder.back() == ':';
-    return endsWithSeparator ? folder + name : folder + kPathSeparator + name;
+    return endsWithSeparator ? folder + name : folder + cvx::kPathSeparator + name;
 }
 
 size_t FileNameOffset(const std::string& path) {
@@ -119,9 +118,9 @@ std::string WhyUnwritable(const std::string& path) {
 
 void AppendFileNameAsUtf8(std::string& out, const std::string& name) {
     if (name.empty()) return;
-    const int units = MultiByteToWideChar(kHostCodePage, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    const int units = MultiByteToWideChar(cvx::kHostCodePage, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(kHostCodePage, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
+    MultiByteToWideChar(cvx::kHostCodePage, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     const size_t start = out.size();
     out.resize(start + static_cast<size_t>(bytes));

@@ -9,7 +9,7 @@ namespace cvxscan {
 
 namespace {
 
-constexpr char kFirstEntry[] = "ProductName=Corvane (File Format Plugin)";
+constexpr char kFirstEntry[] = "ProductName=" CORVANE_PRODUCT_NAME;
 
 }  // namespace
 
