@@ -29,7 +29,7 @@ constexpr int kLongFilesPerFormat = 3;
 constexpr double kLongSeconds = 600;
 constexpr long kSampleRateHz = 44100;
 constexpr int kChannels = 2;
-constexpr char kCompleteMarker[] = "complete-v1";
+constexpr char kCompleteMarker[] = "complete-v2";  // v2: random serial numbers, the chained set
 constexpr size_t kPaddingBytes = 8 * 1024;     // what the reference encoder leaves
 constexpr size_t kBackCoverBytes = 1'000'000;
 
@@ -63,6 +63,10 @@ std::vector<std::string> Tags(int i, bool withAlbum) {
     return tags;
 }
 
+// A serial number drawn from all 32 bits, the same for `i` on every run:
+// half of them have the top bit set.
+uint32_t RandomSerial(int i) { return std::mt19937(static_cast<uint32_t>(i) * 40503u + 7u)(); }
+
 Bytes OggFile(int i, double seconds, const std::vector<std::string>& moreComments = {}) {
     VorbisStream stream;
     stream.sampleRateHz = kSampleRateHz;
@@ -72,7 +76,7 @@ Bytes OggFile(int i, double seconds, const std::vector<std::string>& moreComment
     stream.comments.insert(stream.comments.end(), moreComments.begin(), moreComments.end());
     stream.toneHz = 110 + i % 200;
     stream.quality = 0.3f;
-    stream.serialNumber = 1000 + i;
+    stream.serialNumber = RandomSerial(i);
     return EncodeVorbis(stream);
 }
 
@@ -168,6 +172,22 @@ void GenerateCoverArt(const fs::path& folder) {
     RunAll(jobs);
 }
 
+// Chains of 10, 50 and 200 links of 20 s, each link encoded once.
+void GenerateChained(const fs::path& folder) {
+    constexpr int kLinkCounts[] = {10, 50, 200};
+    constexpr double kLinkSeconds = 20;
+    std::vector<Bytes> links(kLinkCounts[2]);
+    std::vector<std::function<void()>> jobs;
+    for (int i = 0; i < kLinkCounts[2]; ++i) {
+        jobs.emplace_back([&links, i] { links[static_cast<size_t>(i)] = OggFile(5000 + i, kLinkSeconds); });
+    }
+    RunAll(jobs);
+    for (const int count : kLinkCounts) {
+        const std::vector<Bytes> chain(links.begin(), links.begin() + count);
+        Write(folder / "ogg" / Name("chain-", count, "ogg"), Concatenated(chain));
+    }
+}
+
 std::vector<std::string> FilesIn(const fs::path& folder) {
     std::vector<std::string> files;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) files.push_back(entry.path().string());
@@ -189,8 +209,15 @@ FileSet EnsureSet(const fs::path& folder, const std::string& name, void (*genera
 }  // namespace
 
 Corpus EnsureCorpus(const std::string& folder) {
-    return {{EnsureSet(fs::path(folder) / "plain", "plain", GeneratePlain),
-             EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt)}};
+    Corpus corpus = {{EnsureSet(fs::path(folder) / "plain", "plain", GeneratePlain),
+                      EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt)}};
+    // Each chain a set of its own, so that each gets its own figures.
+    const FileSet chains = EnsureSet(fs::path(folder) / "chained", "chained", GenerateChained);
+    for (const std::string& file : chains.oggFiles) {
+        const std::string links = std::to_string(std::stoi(fs::path(file).stem().string().substr(6)));
+        corpus.sets.push_back({links + " links", {file}, {}});
+    }
+    return corpus;
 }
 
 }  // namespace cvx::bench

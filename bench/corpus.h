@@ -7,7 +7,9 @@
 // FLAC files a front cover of 50 KB to 3 MB (log-uniform sizes), one in
 // eight of those a 1 MB back cover as well, every FLAC file an 8 KiB PADDING
 // block; 30% of the Ogg files a METADATA_BLOCK_PICTURE comment of 50 to
-// 500 KB.
+// 500 KB. The chained set: Ogg Vorbis radio recordings, chains of 10, 50
+// and 200 links of 20 seconds, each link with the plain set's tags. Every
+// Ogg stream has a random 32-bit serial number, as encoders draw them.
 #pragma once
 
 #include <string>
@@ -21,7 +23,7 @@ struct FileSet {
 };
 
 struct Corpus {
-    std::vector<FileSet> sets;  // plain, then cover art
+    std::vector<FileSet> sets;  // plain, cover art, then one a chain (Ogg Vorbis only)
 };
 
 // The corpus in `folder`, each set generated first when it is missing or

@@ -138,28 +138,33 @@ void Time(std::vector<Driver>& drivers, int rounds) {
 
 // The OGG plug-in on what follows a short clip (a download allocated to its
 // full size and only partly written) and between two links of a chained
-// file: zeros it must read past, which should cost time in proportion.
+// file: zeros in which no page starts, through which libvorbisfile's own
+// search is quadratic.
 void TimePadding(const PluginLibrary& ogg, const std::string& corpusFolder) {
     const fs::path folder = fs::path(corpusFolder) / "padding";
     fs::create_directories(folder);
     const Bytes clip = EncodeVorbis(VorbisStream().Seconds(0.1).Comments({"TITLE=Partial"}));
     const Bytes link = EncodeVorbis(VorbisStream().Seconds(0.5).Comments({"TITLE=Link"}).Serial(2));
-    std::printf("\nOGG plug-in past zeros (best of 3 opens):\n");
-    for (const int mebibytes : {16, 64}) {
+    std::printf("\nOGG plug-in past zeros (best of 3 opens; bytes read by one):\n");
+    for (const int mebibytes : {32, 64}) {
         for (const bool between : {false, true}) {
-            Bytes bytes = clip;
-            bytes.insert(bytes.end(), static_cast<size_t>(mebibytes) << 20, 0);
-            if (between) bytes.insert(bytes.end(), link.begin(), link.end());
+            const Bytes zeros(static_cast<size_t>(mebibytes) << 20, 0);
+            const Bytes bytes = between ? Concatenated({clip, zeros, link}) : Concatenated({clip, zeros});
             const fs::path path = folder / ((between ? "gap-" : "padding-") + std::to_string(mebibytes) + ".ogg");
             WriteBytes(path.string(), bytes);
             double best = 1e9;
+            int64_t bytesRead = 0;
             for (int round = 0; round < 3; ++round) {
+                const int64_t before = BytesReadSoFar();
                 const auto start = std::chrono::steady_clock::now();
                 ogg.CreateFileInfo(0)->Open(path.c_str());
                 best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+                bytesRead = BytesReadSoFar() - before;
             }
-            std::printf("  %3d MiB %-22s %8.4f s, %6.2f ms per MiB\n", mebibytes,
-                        between ? "between two links" : "after the last page", best, best * 1000 / mebibytes);
+            std::printf("  %3d MiB %-22s %8.4f s, %7.1f MiB read (%.1f times the file)\n", mebibytes,
+                        between ? "between two links" : "after the last page", best,
+                        static_cast<double>(bytesRead) / (1 << 20),
+                        static_cast<double>(bytesRead) / static_cast<double>(bytes.size()));
         }
     }
 }
@@ -271,6 +276,7 @@ int Main(int argc, char** argv) {
         };
         for (const Format& format : {Format{"OGG", *oggPlugin, MakeVorbisFloorReader, set.oggFiles},
                                      Format{"FLAC", *flacPlugin, MakeFlacFloorReader, set.flacFiles}}) {
+            if (format.files.empty()) continue;  // the chained set is Ogg Vorbis only
             drivers.push_back({set.name, format.name, kPlugin, MakePluginReader(format.plugin), &format.files});
             drivers.push_back({set.name, format.name, kCallFloor, format.callFloor(), &format.files});
             drivers.push_back({set.name, format.name, kIoFloor, MakeIoFloorReader(), &format.files});

@@ -24,8 +24,9 @@ public:
 
 // CreateFileInfo(0), Open, every getter into fixed buffers, destruction.
 std::unique_ptr<Reader> MakePluginReader(const host::PluginLibrary& plugin);
-// ov_open on a stdio stream, ov_time_total, ov_comment, ov_clear; the size
-// probe; the seven comments copied as raw bytes.
+// ov_fopen (ov_open on a stdio stream with stdio's own buffering),
+// ov_time_total, ov_comment, ov_clear; the size probe; the seven comments
+// copied as raw bytes.
 std::unique_ptr<Reader> MakeVorbisFloorReader();
 // FLAC__metadata_get_streaminfo, the simple iterator over every
 // VORBIS_COMMENT block, the ID3v1 tag when title, artist or album is missing;

@@ -8,22 +8,14 @@ namespace cvx::bench {
 
 namespace {
 
-constexpr size_t kStreamBufferSize = 16 * 1024;  // libvorbisfile reads 2 KiB at a time
-
 class VorbisFloorReader : public Reader {
 public:
     void Read(const char* path, PassTotals& totals) override {
         RawRecord record;
         record.fileSize = ProbeSize(path);
-        char buffer[kStreamBufferSize];
-        std::FILE* file = std::fopen(path, "rb");
-        if (file == nullptr) return Fail(totals);
-        std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
+        // ov_fopen: fopen with stdio's own buffering, then ov_open.
         OggVorbis_File vf;
-        if (ov_open(file, &vf, nullptr, 0) != 0) {
-            std::fclose(file);
-            return Fail(totals);
-        }
+        if (ov_fopen(path, &vf) != 0) return Fail(totals);
         const double seconds = ov_time_total(&vf, -1);
         record.length = seconds == OV_EINVAL ? 0 : static_cast<int32_t>(seconds);
         if (const vorbis_comment* comments = ov_comment(&vf, -1)) {
