@@ -52,18 +52,8 @@ enum class Filler {
     kStrayPage,        // zeros around a real page of another serial number
     kCutPage,          // a real page cut short, then zeros
 };
-
-const char* Name(Filler filler) {
-    switch (filler) {
-        case Filler::kZeros: return "zeros";
-        case Filler::kRandom: return "random bytes";
-        case Filler::kCapturePatterns: return "capture patterns";
-        case Filler::kFailingPage: return "a page failing its checksum";
-        case Filler::kStrayPage: return "a stray page";
-        case Filler::kCutPage: return "a page cut short";
-    }
-    return "?";
-}
+constexpr const char* kFillerNames[] = {"zeros", "random bytes", "capture patterns", "a page failing its checksum",
+                                        "a stray page", "a page cut short"};
 
 // The serial numbers an encoder may draw, the top bit set or not.
 constexpr uint32_t kSerials[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
@@ -118,8 +108,8 @@ std::vector<Case> GeneratedCases() {
         for (const size_t length : {shortest - 1, shortest, shortest + 1, size_t{700}, size_t{5000}, size_t{10000}}) {
             const uint32_t serial = kSerials[serialIndex++ % std::size(kSerials)];
             const Bytes one = Link(1, 0.3, serial), two = Link(2, 0.4, serial + 1), three = Link(3, 0.2, serial + 2);
-            const std::string what = std::string(Name(filler)) + ", " + std::to_string(length) + " bytes, serial " +
-                                     std::to_string(serial) + ": ";
+            const std::string what = std::string(kFillerNames[static_cast<int>(filler)]) + ", " +
+                                     std::to_string(length) + " bytes, serial " + std::to_string(serial) + ": ";
             const auto run = [&] { return Run(filler, length, seed++, three); };
             cases.push_back({what + "after the only link", Concatenated({one, run()})});
             cases.push_back({what + "between two links", Concatenated({one, run(), two})});
