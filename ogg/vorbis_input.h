@@ -34,8 +34,6 @@ public:
     VorbisInput(std::FILE* file, int64_t fileSizeBytes, const std::vector<FileRun>& hiddenRuns, int64_t budgetBytes,
                 bool stopInALongRun);
 
-    // Bytes delivered so far, each seek counted as kSeekCostBytes.
-    int64_t costBytes() const { return costBytes_; }
     // True once libvorbisfile was stopped: every later read, seek and tell
     // has failed since, so it gave up at once and its answer is not one on
     // the whole file.
@@ -69,7 +67,7 @@ private:
     std::FILE* file_;
     int64_t end_;       // bytes in view
     int64_t position_;  // in view
-    int64_t costBytes_ = 0;
+    int64_t costBytes_ = 0;  // bytes delivered, each seek counted as kSeekCostBytes
     int64_t budgetBytes_;
     const bool stopInALongRun_;
     bool stopped_ = false;
