@@ -2,30 +2,12 @@
 
 #include <FLAC/metadata.h>
 
-#include <memory>
-
+#include "flac/metadata_handles.h"
 #include "flac/metadata_layout.h"
 
 namespace cvx::flac {
 
 namespace {
-
-struct IteratorDeleter {
-    void operator()(FLAC__Metadata_SimpleIterator* iterator) const {
-        FLAC__metadata_simple_iterator_delete(iterator);
-    }
-};
-using SimpleIteratorPtr = std::unique_ptr<FLAC__Metadata_SimpleIterator, IteratorDeleter>;
-
-struct BlockDeleter {
-    void operator()(FLAC__StreamMetadata* block) const { FLAC__metadata_object_delete(block); }
-};
-using BlockPtr = std::unique_ptr<FLAC__StreamMetadata, BlockDeleter>;
-
-// Nothing is written through the iterator, so it opens the file read-only
-// and has no file statistics to preserve.
-constexpr FLAC__bool kReadOnly = true;
-constexpr FLAC__bool kPreserveFileStats = false;
 
 // STREAMINFO (kFlacStreamInfoSize): block sizes (2 + 2), frame sizes
 // (3 + 3), rate, channels, bits per sample and total samples (8), MD5 (16).
@@ -67,7 +49,7 @@ private:
 std::optional<FLAC__StreamMetadata_StreamInfo> WalkMetadata(const char* flacName, int64_t fileSizeBytes,
                                                             CommentBlockVisitor visit, void* context) {
     const SimpleIteratorPtr iterator(FLAC__metadata_simple_iterator_new());
-    if (!iterator || !FLAC__metadata_simple_iterator_init(iterator.get(), flacName, kReadOnly, kPreserveFileStats)) {
+    if (!iterator || !FLAC__metadata_simple_iterator_init(iterator.get(), flacName, kIteratorReadOnly, kIteratorPreservesFileStats)) {
         return std::nullopt;
     }
     FLAC__Metadata_SimpleIterator* const it = iterator.get();

@@ -75,15 +75,18 @@ void VorbisInput::Watch(const unsigned char* delivered, size_t count, int64_t at
     if (stopInALongRun_ && stoppable_ && watchedEnd_ - runStart_ >= kLongestRunRead) stopped_ = true;
 }
 
+std::vector<VorbisInput::ViewRun>::const_iterator VorbisInput::FirstRunAfter(int64_t visible) const {
+    return std::upper_bound(runs_.begin(), runs_.end(), visible,
+                            [](int64_t at, const ViewRun& run) { return at < run.visibleAt; });
+}
+
 int64_t VorbisInput::FileOffset(int64_t visible) const {
-    const auto next = std::upper_bound(runs_.begin(), runs_.end(), visible,
-                                       [](int64_t at, const ViewRun& run) { return at < run.visibleAt; });
+    const auto next = FirstRunAfter(visible);
     return next == runs_.begin() ? visible : visible + std::prev(next)->hiddenThrough;
 }
 
 int64_t VorbisInput::ContiguousEnd(int64_t visible) const {
-    const auto next = std::upper_bound(runs_.begin(), runs_.end(), visible,
-                                       [](int64_t at, const ViewRun& run) { return at < run.visibleAt; });
+    const auto next = FirstRunAfter(visible);
     return next == runs_.end() ? end_ : std::min(next->visibleAt, end_);
 }
 

@@ -61,6 +61,8 @@ private:
     void Watch(const unsigned char* delivered, size_t count, int64_t at);
     void SeeCapture(int64_t at, unsigned char headerType);
     void FollowTheSearchForTheLastPage(int whence, int64_t target);
+    // The first hidden run the reader meets after `visible`.
+    std::vector<ViewRun>::const_iterator FirstRunAfter(int64_t visible) const;
     int64_t FileOffset(int64_t visible) const;
     int64_t ContiguousEnd(int64_t visible) const;
 

@@ -1,24 +1,12 @@
 #include <FLAC/metadata.h>
 
 #include <cstring>
-#include <memory>
 
 #include "flac/flac_file_info.h"
+#include "flac/metadata_handles.h"
 #include "tests/support/prescribed_readers.h"
 
 namespace cvx::testing {
-
-namespace {
-
-struct IteratorDeleter {
-    void operator()(FLAC__Metadata_SimpleIterator* iterator) const { FLAC__metadata_simple_iterator_delete(iterator); }
-};
-
-// Nothing is written through the iterator.
-constexpr FLAC__bool kReadOnly = true;
-constexpr FLAC__bool kPreserveFileStats = false;
-
-}  // namespace
 
 int32_t CVX_THISCALL PrescribedFlacFileInfo::Open(const char* path) noexcept {
     if (!StorePathAndSize(record_, path)) return 1;
@@ -28,13 +16,13 @@ int32_t CVX_THISCALL PrescribedFlacFileInfo::Open(const char* path) noexcept {
     if (!FLAC__metadata_get_streaminfo(path, &streamInfo) || streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) return 1;
     record_.length = flac::LengthSeconds(streamInfo.data.stream_info);
 
-    const std::unique_ptr<FLAC__Metadata_SimpleIterator, IteratorDeleter> iterator(FLAC__metadata_simple_iterator_new());
-    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), path, kReadOnly, kPreserveFileStats)) {
+    const flac::SimpleIteratorPtr iterator(FLAC__metadata_simple_iterator_new());
+    if (iterator && FLAC__metadata_simple_iterator_init(iterator.get(), path, flac::kIteratorReadOnly,
+                                                        flac::kIteratorPreservesFileStats)) {
         do {
             if (FLAC__metadata_simple_iterator_get_block_type(iterator.get()) != FLAC__METADATA_TYPE_VORBIS_COMMENT) continue;
-            if (FLAC__StreamMetadata* block = FLAC__metadata_simple_iterator_get_block(iterator.get())) {
+            if (const flac::BlockPtr block{FLAC__metadata_simple_iterator_get_block(iterator.get())}) {
                 flac::TakeCommentBlock(record_, block->data.vorbis_comment);
-                FLAC__metadata_object_delete(block);
             }
         } while (FLAC__metadata_simple_iterator_next(iterator.get()));
     }
