@@ -3,11 +3,11 @@
 # Sourced by the scripts that do so; nothing prebuilt is kept in the
 # repository.
 
+. "$(dirname "${BASH_SOURCE[0]}")/apt.sh"
+
 # enable_deb_src: adds source entries for Debian's archive when apt has none,
 # and refreshes the package lists. Debian 12 keeps its entries in deb822 form.
 enable_deb_src() {
-  local as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
   grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/ && return 0
   "${as_root[@]}" tee /etc/apt/sources.list.d/corvane-deb-src.sources >/dev/null <<'SOURCES'
 Types: deb-src
@@ -16,7 +16,7 @@ Suites: bookworm bookworm-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get update -qq
+  apt_refresh
 }
 
 # source_versions PACKAGE...: one "name version" line per source package.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and any further
-# packages named as arguments, skipping those already present. Runs apt-get
-# through sudo when not root.
+# packages named as arguments, skipping those already present.
 set -euo pipefail
+. "$(dirname "$0")/apt.sh"
 
 packages=(
   cmake ninja-build g++ pkg-config binutils python3
@@ -18,9 +18,6 @@ for pkg in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
 echo "installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt_refresh
+apt_install "${missing[@]}"

@@ -8,12 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 . scripts/debian-sources.sh
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${as_root[@]}" dpkg --add-architecture i386
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get update -qq
+  apt_refresh
 fi
 enable_deb_src
 ./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 wine wine32:i386 locales clang lld "$@"
