@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "tests/support/reading_matchers.h"
@@ -76,6 +77,20 @@ const std::vector<Expected> kCatalogue = {
      ExpectedReading().Length(7, "00:07").Title("First Link").Artist("Chain").Album("Links").Year(2005).Track(6)},
 };
 const char kDamaged[] = "ogg/07 Damaged.ogg";
+const char kDamagedReason[] = "not a readable Ogg Vorbis file";
+
+// The fields of a CSV failure record, and the JSON object of one.
+std::vector<std::string> FailureFields(const std::string& path, const std::string& plugin, const std::string& reason) {
+    std::vector<std::string> fields = {path, plugin};
+    fields.resize(13);
+    fields.push_back(reason);
+    return fields;
+}
+std::string FailureObject(const std::string& path, const std::string& plugin, const std::string& reason) {
+    return "{\"path\":\"" + path + "\",\"plugin\":\"" + plugin +
+           "\",\"file_name\":\"\",\"size\":null,\"length\":null,\"length_text\":\"\",\"title\":\"\",\"artist\":\"\","
+           "\"album\":\"\",\"comment\":\"\",\"genre\":\"\",\"year\":null,\"track\":null,\"failure\":\"" + reason + "\"}";
+}
 
 std::vector<std::string> Lines(const std::string& text, const std::string& end = "\n") {
     std::vector<std::string> lines;
@@ -121,6 +136,7 @@ std::string Cell(const std::string& line, size_t start, size_t width) {
 class CvxscanTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        unsetenv("COLUMNS");  // a table without a terminal has no width to fit
         library_ = new TempDir;
         WriteSampleLibrary(library_->path().string());
         // The build may lie where an ordinary user cannot go (a clone under
@@ -169,22 +185,26 @@ TEST_F(CvxscanTest, CsvHoldsEveryFieldOfEveryReadableFile) {
     const CommandResult result = Scan({"--format", "csv", Library()});
     EXPECT_EQ(result.status, 1);  // the damaged sample
     const std::vector<std::string> records = Lines(result.out, "\r\n");
-    ASSERT_EQ(records.size(), kCatalogue.size() + 1);
-    EXPECT_EQ(records[0], "path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track");
+    ASSERT_EQ(records.size(), kCatalogue.size() + 2);
+    EXPECT_EQ(records[0],
+              "path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track,failure");
     for (size_t i = 0; i < kCatalogue.size(); ++i) {
         const Expected& e = kCatalogue[i];
         const Reading& r = e.r;
         const std::vector<std::string> want = {InLibrary(e.path), e.plugin,     InLibrary(e.path), SizeOf(e.path),
                                                std::to_string(r.length), r.lengthText, r.title, r.artist, r.album,
-                                               r.comment, r.genre, std::to_string(r.year), std::to_string(r.track)};
+                                               r.comment, r.genre, std::to_string(r.year), std::to_string(r.track), ""};
         EXPECT_EQ(CsvFields(records[i + 1]), want) << e.path;
     }
+    // The damaged sample, last in scan order, as a failure record.
+    EXPECT_EQ(CsvFields(records.back()), FailureFields(InLibrary(kDamaged), "OGG.cvx", kDamagedReason));
 }
 
 TEST_F(CvxscanTest, JsonIsOneObjectPerFile) {
     const CommandResult result = Scan({"--format=json", Library()});
     const std::vector<std::string> lines = Lines(result.out);
-    ASSERT_EQ(lines.size(), kCatalogue.size());
+    ASSERT_EQ(lines.size(), kCatalogue.size() + 1);
+    EXPECT_EQ(lines.back(), FailureObject(InLibrary(kDamaged), "OGG.cvx", kDamagedReason));
     for (size_t i = 0; i < kCatalogue.size(); ++i) {
         const Expected& e = kCatalogue[i];
         const Reading& r = e.r;
@@ -194,32 +214,75 @@ TEST_F(CvxscanTest, JsonIsOneObjectPerFile) {
              << "\",\"size\":" << SizeOf(e.path) << ",\"length\":" << r.length << ",\"length_text\":\""
              << r.lengthText << "\",\"title\":\"" << r.title << "\",\"artist\":\"" << r.artist << "\",\"album\":\""
              << r.album << "\",\"comment\":\"" << r.comment << "\",\"genre\":\"" << r.genre
-             << "\",\"year\":" << r.year << ",\"track\":" << r.track << "}";
+             << "\",\"year\":" << r.year << ",\"track\":" << r.track << ",\"failure\":\"\"}";
         EXPECT_EQ(lines[i], want.str());
     }
+}
+
+// Where each column starts and how wide it is, read from the rule under the
+// headings.
+std::vector<std::pair<size_t, size_t>> ColumnsOfRule(const std::string& rule) {
+    std::vector<std::pair<size_t, size_t>> columns;
+    for (size_t start = rule.find('-'); start != std::string::npos; start = rule.find('-', start)) {
+        const size_t end = std::min(rule.find(' ', start), rule.size());
+        columns.emplace_back(start, end - start);
+        start = end;
+    }
+    return columns;
 }
 
 TEST_F(CvxscanTest, TableAlignsColumnsByCharacterNotByte) {
     const CommandResult result = Scan({"--format", "table", Library()});
     const std::vector<std::string> lines = Lines(result.out);
     ASSERT_EQ(lines.size(), kCatalogue.size() + 2);
-    // File 40, Length 8, Size 9, Title 28, Artist 20, Album 20, Year 4,
-    // Track 5, Genre: each followed by two spaces.
-    EXPECT_EQ(Cell(lines[0], 0, 40), "File");
-    EXPECT_EQ(Cell(lines[0], 143, 5), "Track");
+    const auto columns = ColumnsOfRule(lines[1]);
+    ASSERT_EQ(columns.size(), 9u);  // File Length Size Title Artist Album Year Track Genre
+    const auto cell = [&](const std::string& line, size_t column) {
+        return Cell(line, columns[column].first, columns[column].second);
+    };
+    EXPECT_EQ(cell(lines[0], 7), "Track");
     const std::string& latin1 = lines[2 + 7];  // ogg/01
-    EXPECT_EQ(Cell(latin1, 42, 8), "00:04");
-    EXPECT_EQ(Cell(latin1, 52, 9), SizeOf(kCatalogue[7].path));
-    EXPECT_EQ(Cell(latin1, 63, 28), "Grüße aus Köln");
-    EXPECT_EQ(Cell(latin1, 93, 20), "Zoë Fauré");
-    EXPECT_EQ(Cell(latin1, 115, 20), "Çà et là");
-    EXPECT_EQ(Cell(latin1, 137, 4), "2002");
-    EXPECT_EQ(Cell(latin1, 143, 5), "7");
-    EXPECT_EQ(Cell(latin1, 150, 14), "Chanson");
-    EXPECT_EQ(Cell(lines[2 + 10], 63, 28), "A very long title that goes…");
-    EXPECT_EQ(Cell(lines[2 + 1], 63, 28), "Price: 5 € only");
-    EXPECT_EQ(DisplayWidth(Cell(lines[2], 0, 40)), 40u);  // path cut at its start
-    EXPECT_EQ(Cell(lines[2], 0, 1), "…");
+    const std::vector<std::string> want = {InLibrary(kCatalogue[7].path), "00:04", SizeOf(kCatalogue[7].path),
+                                           "Grüße aus Köln", "Zoë Fauré", "Çà et là", "2002", "7", "Chanson"};
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(cell(latin1, i), want[i]) << i;
+    // Without a width to fit, paths stay whole and text columns stop at 40.
+    EXPECT_EQ(cell(lines[2 + 10], 3), "A very long title that goes on. A very…");  // no blank before the cut
+    EXPECT_EQ(cell(lines[2 + 1], 3), "Price: 5 € only");
+}
+
+// From 40 columns up, on a terminal or in COLUMNS: no line wraps, and paths
+// that differ only in their folders stay told apart.
+TEST_F(CvxscanTest, TableFitsAnyWidthKeepingPathsApart) {
+    TempDir dir;
+    const std::vector<std::string> folders = {"first long folder name/disc", "second long folder name/disc",
+                                              "first long folder name/other disc", "short"};
+    for (const std::string& folder : folders) {
+        fs::create_directories(dir.File(folder));
+        fs::copy_file(InLibrary("ogg/01 Latin-1 letters.ogg"), dir.File(folder + "/empty.ogg"));
+    }
+    // The table's lines, each checked.
+    const auto check = [&](const std::string& shown, size_t columns) {
+        std::set<std::string> files;
+        std::string table;
+        for (const std::string& line : Lines(shown)) {
+            if (line.empty() || line.rfind("cvxscan: ", 0) == 0) continue;  // the summary, on stderr
+            table += line + "\n";
+            EXPECT_LE(DisplayWidth(line), columns) << line;
+            if (line.find("00:04") != std::string::npos) files.insert(line.substr(0, line.find("  ")));
+        }
+        EXPECT_EQ(files.size(), folders.size()) << columns << "\n" << shown;
+        return table;
+    };
+    for (const unsigned short columns : {40, 60, 80, 120, 200}) {
+        const CommandResult onTerminal = RunOnTerminal({CVXSCAN_PATH, dir.path().string()}, columns);
+        const std::string shown = check(std::regex_replace(onTerminal.out, std::regex("\r\n"), "\n"), columns);
+        if (columns == 200) EXPECT_NE(shown.find(dir.File(folders[2]) + "/empty.ogg"), std::string::npos);
+        if (columns == 40) EXPECT_EQ(shown.find("Year"), std::string::npos);  // the least needed went first
+        setenv("COLUMNS", std::to_string(columns).c_str(), 1);
+        const CommandResult piped = Scan({"--format", "table", dir.path().string()});
+        unsetenv("COLUMNS");
+        EXPECT_EQ(check(piped.out, columns), shown);
+    }
 }
 
 TEST_F(CvxscanTest, ReportsUnreadableFileAndGoesOn) {
@@ -229,7 +292,6 @@ TEST_F(CvxscanTest, ReportsUnreadableFileAndGoesOn) {
         << result.err;
     EXPECT_NE(result.err.find("13 files read, 1 failed, 1 other file, playing time 0:00:49"), std::string::npos)
         << result.err;
-    EXPECT_EQ(result.out.find("Damaged"), std::string::npos);
     EXPECT_EQ(result.out.find("notes.txt"), std::string::npos);
 
     const CommandResult one = Scan({InLibrary("ogg/06 Chained.ogg")});
@@ -255,13 +317,15 @@ TEST_F(CvxscanTest, PluginProblemsAreNamed) {
     WriteText(plugins.File("Broken.cvx"), "not a shared library");
     const CommandResult broken = Scan({"--plugins", plugins.path().string(), Library()});
     EXPECT_EQ(broken.status, 2);
-    EXPECT_NE(broken.err.find("cannot load Broken.cvx: "), std::string::npos) << broken.err;
+    EXPECT_NE(broken.err.find("Broken.cvx: cannot be loaded: "), std::string::npos) << broken.err;
+    EXPECT_NE(broken.err.find("; name the plug-ins' folder with --plugins DIR"), std::string::npos) << broken.err;
     EXPECT_NE(broken.err.find("Broken.cvx"), broken.err.rfind("Broken.cvx"));  // dlerror names the file too
 
     fs::copy_file(OGG_PLUGIN_PATH, plugins.File("OGG.cvx"));
     const CommandResult partly = Scan({"--plugins", plugins.path().string(), "--format", "csv", Library()});
     EXPECT_EQ(partly.status, 1);
-    EXPECT_EQ(Lines(partly.out, "\r\n").size(), 1u + 6u);  // the readable Ogg files only
+    // The broken plug-in's record, the readable Ogg files and the damaged one.
+    EXPECT_EQ(Lines(partly.out, "\r\n").size(), 1u + 1u + 6u + 1u);
 }
 
 TEST_F(CvxscanTest, InstallRegistersEveryPlugin) {
@@ -293,13 +357,33 @@ TEST_F(CvxscanTest, InstallRegistersEveryPlugin) {
 }
 
 TEST_F(CvxscanTest, RefusesBadUsage) {
-    EXPECT_EQ(Scan({}).status, 2);
-    EXPECT_EQ(Scan({"--jobs", "0", Library()}).status, 2);
-    EXPECT_EQ(Scan({"--format", "xml", Library()}).status, 2);
-    EXPECT_EQ(Scan({"--frobnicate", Library()}).status, 2);
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } refusals[] = {{{}, "no PATH to scan"},
+                    {{"--jobs", "0", Library()}, "--jobs needs a number from 1 to 256, not '0'"},
+                    {{"--format", "xml", Library()}, "unknown format 'xml' (table, csv or json)"},
+                    {{"--frobnicate", Library()}, "unknown option --frobnicate"},
+                    {{"--sort=title", Library()}, "unknown option --sort"},
+                    {{"-x", Library()}, "unknown option -x"},
+                    {{"--install=yes"}, "--install takes no value"},
+                    {{Library(), "--plugins"}, "--plugins needs a value"}};
+    for (const auto& refusal : refusals) {
+        const CommandResult result = Scan(refusal.args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "cvxscan: " + refusal.message + " (try --help)\n");
+    }
+    // --help lists every option the parser takes, each with its value.
     const CommandResult help = Scan({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("--jobs N"), std::string::npos);
+    for (const char* line : {"\n  --plugins DIR ", "\n  --format FORMAT ", "\n  --bom ", "\n  --jobs N ",
+                             "\n  --files-from LIST ", "\n  -0, --null ", "\n  --install ", "\n  --version ",
+                             "\n  -h, --help ", "\n  -- "}) {
+        EXPECT_NE(help.out.find(line), std::string::npos) << line;
+    }
+    // Values as --name=VALUE, options after the paths, and "--".
+    EXPECT_EQ(Scan({InLibrary("flac"), "--format=csv", "--jobs=2", "--", InLibrary("ogg")}).out,
+              Scan({"--format", "csv", InLibrary("flac"), InLibrary("ogg")}).out);
 }
 
 TEST_F(CvxscanTest, AWriteErrorIsNeverSuccess) {
@@ -378,6 +462,83 @@ TEST_F(CvxscanTest, EveryRefusalSaysWhy) {
 }
 
 // Nothing the walk cannot enter goes by without a word and a status.
+// Every kind of failure: a line on stderr with its reason, a record in CSV
+// and JSON, and a count in the summary; a file named twice is read once.
+TEST_F(CvxscanTest, EveryFailureIsALineARecordAndACount) {
+    TempDir dir;
+    const fs::path formats = dir.path() / "Plugins" / "Formats";
+    fs::create_directories(formats);
+    fs::copy_file(OGG_PLUGIN_PATH, formats / "OGG.cvx");
+    WriteText((formats / "Broken.cvx").string(), "not a shared library");
+    fs::create_directory(dir.File("plugin.ini"));  // where Install must write
+    fs::create_directory(dir.File("music"));
+    fs::copy_file(InLibrary(kDamaged), dir.File("music/damaged.ogg"));
+    fs::create_symlink("nowhere.ogg", dir.File("music/dangling.ogg"));
+    WriteText(dir.File("music/notes.txt"), "not audio");
+    WriteText(dir.File("nul.list"), dir.File("music") + '\0');
+    const std::string music = dir.File("music");
+    const struct {
+        std::string path, plugin, reason;
+    } failures[] = {
+        {(formats / "Broken.cvx").string(), "Broken.cvx", "cannot be loaded: "},
+        {dir.File("plugin.ini"), "OGG.cvx", "cannot be updated: "},
+        {dir.File("absent.list"), "", "No such file or directory"},
+        {dir.File("nul.list"), "", "holds NUL bytes: to read paths ended by NUL, use -0 (--null)"},
+        {dir.File("absent"), "", "no such file or folder"},
+        {dir.File("music/notes.txt"), "", "no plug-in reads this kind of file"},
+        {dir.File("music/damaged.ogg"), "OGG.cvx", kDamagedReason},
+        {dir.File("music/dangling.ogg"), "OGG.cvx", "No such file or directory"},
+    };
+    for (const std::string format : {"csv", "json"}) {
+        const CommandResult result =
+            Scan({"--plugins", formats.string(), "--install", "--format", format, music, dir.File("absent"),
+                  music + "/notes.txt", "--files-from", dir.File("absent.list"), "--files-from", dir.File("nul.list"),
+                  music + "/dangling.ogg", music + "/../music/damaged.ogg"});
+        EXPECT_EQ(result.status, 1);
+        const std::vector<std::string> records = Lines(result.out, format == "csv" ? "\r\n" : "\n");
+        ASSERT_EQ(records.size(), std::size(failures) + (format == "csv")) << result.out;
+        for (size_t i = 0; i < std::size(failures); ++i) {
+            const auto& f = failures[i];
+            const std::string& record = records[i + (format == "csv")];
+            if (format == "csv") {
+                std::vector<std::string> fields = CsvFields(record);
+                ASSERT_EQ(fields.size(), 14u);
+                EXPECT_EQ(fields.back().substr(0, f.reason.size()), f.reason) << record;
+                fields.back() = f.reason;
+                EXPECT_EQ(fields, FailureFields(f.path, f.plugin, f.reason)) << record;
+            } else {
+                const std::string want = FailureObject(f.path, f.plugin, f.reason);
+                EXPECT_EQ(record.substr(0, want.size() - 2), want.substr(0, want.size() - 2)) << record;
+            }
+            EXPECT_NE(result.err.find(": " + f.reason), std::string::npos) << f.reason;
+        }
+        // One line for each failure, each with its reason, and the summary.
+        EXPECT_EQ(Lines(result.err).size(), std::size(failures) + 1) << result.err;
+        EXPECT_NE(result.err.find("0 files read, 8 failed (2 files, 2 paths, 2 lists, 1 plug-in, 1 installation), "
+                                  "1 other file,"),
+                  std::string::npos)
+            << result.err;
+    }
+}
+
+// Each mistake with the list separator is named, with the option to use.
+TEST_F(CvxscanTest, AListReadWithTheWrongSeparatorSaysWhichToUse) {
+    const std::string files = InLibrary("flac") + '\n' + InLibrary("ogg") + '\n';
+    for (const bool nul : {false, true}) {
+        std::vector<std::string> args = {CVXSCAN_PATH, "--format", "csv", "-"};
+        if (nul) args.push_back("-0");
+        CommandStreams streams;
+        streams.input = nul ? files : InLibrary("flac") + '\0' + InLibrary("ogg") + '\0';
+        const CommandResult result = RunCommand(args, streams);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.err.find(nul ? "standard input: holds line ends but no NUL byte: to read one path per line, "
+                                        "leave out -0 (--null)\n"
+                                      : "standard input: holds NUL bytes: to read paths ended by NUL, use -0 (--null)\n"),
+                  std::string::npos)
+            << result.err;
+    }
+}
+
 TEST_F(CvxscanTest, FoldersThatCannotBeWalkedAreReported) {
     TempDir dir;
     fs::create_directories(dir.File("closed/inner"));
@@ -402,7 +563,7 @@ TEST_F(CvxscanTest, FoldersThatCannotBeWalkedAreReported) {
                                     std::string(": File name too long\n")}) {
         EXPECT_NE(result.err.find(line), std::string::npos) << line << result.err;
     }
-    EXPECT_NE(result.err.find("1 file read, 0 failed"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("1 file read, 3 failed (3 folders)"), std::string::npos) << result.err;
 
     fs::permissions(dir.File("listable"), fs::perms::owner_all);
     for (size_t i = levels.size() - 1; i > 0; --i) {
@@ -531,6 +692,14 @@ TEST(CvxscanText, ShowsEightBitTextAndFileNamesAsUtf8) {
     EXPECT_EQ(FitToWidth("Grüße", 5), "Grüße");
     EXPECT_EQ(FitToWidth("Grüße!", 5), "Grüß…");
     EXPECT_EQ(FitToWidth("/a/Grüße", 6, true), "…Grüße");
+    // Paths keep their last folder and file name, and drop shared folders first.
+    EXPECT_EQ(FitPathToWidth("music/taglib/empty.ogg", 22), "music/taglib/empty.ogg");
+    EXPECT_EQ(FitPathToWidth("music/taglib/empty.ogg", 20), "mu…/taglib/empty.ogg");
+    EXPECT_EQ(FitPathToWidth("music/taglib/empty.ogg", 12), "m…/empty.ogg");
+    EXPECT_EQ(FitPathToWidth("music/taglib/empty.ogg", 8), "…pty.ogg");
+    EXPECT_EQ(FitPathToWidth("/srv/music/a/b/x.ogg", 10, SharedFolderLength("/srv/music/a/", "/srv/music/c/")),
+              "…a/b/x.ogg");
+    EXPECT_EQ(SharedFolderLength("/srv/music/ab/x", "/srv/music/ac/y"), 11u);
 }
 
 // Cut as a terminal shows the text: never half a wide character, a combining

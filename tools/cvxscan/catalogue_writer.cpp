@@ -5,10 +5,10 @@
 
 namespace cvxscan {
 
-std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output& out, size_t terminalColumns) {
+std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output& out, const WriterSettings& settings) {
     switch (format) {
-        case OutputFormat::kTable: return MakeTableWriter(out, terminalColumns);
-        case OutputFormat::kCsv: return MakeCsvWriter(out);
+        case OutputFormat::kTable: return MakeTableWriter(out, settings.columns);
+        case OutputFormat::kCsv: return MakeCsvWriter(out, settings.byteOrderMark);
         case OutputFormat::kJson: return MakeJsonWriter(out);
     }
     return nullptr;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "tools/cvxscan/failure.h"
 #include "tools/cvxscan/options.h"
 #include "tools/cvxscan/output.h"
 #include "tools/host/plugin_library.h"
@@ -21,12 +22,21 @@ class CatalogueWriter {
 public:
     virtual ~CatalogueWriter() = default;
     virtual void Write(const CatalogueEntry& entry) = 0;
+    // A record of what failed, with the record's own fields empty; the table,
+    // which people read beside stderr, leaves failures to stderr.
+    virtual void WriteFailure(const Failure&) {}
+    // Writes what is held back (the table measures its first rows).
+    virtual void Finish() {}
 };
 
-// `terminalColumns`: the width of the terminal the table goes to, 0 for none.
-std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output& out, size_t terminalColumns);
-std::unique_ptr<CatalogueWriter> MakeTableWriter(Output& out, size_t terminalColumns);
-std::unique_ptr<CatalogueWriter> MakeCsvWriter(Output& out);
+struct WriterSettings {
+    size_t columns = 0;          // the width the table must fit, 0 for any
+    bool byteOrderMark = false;  // CSV starts with U+FEFF
+};
+
+std::unique_ptr<CatalogueWriter> MakeCatalogueWriter(OutputFormat format, Output& out, const WriterSettings& settings);
+std::unique_ptr<CatalogueWriter> MakeTableWriter(Output& out, size_t columns);
+std::unique_ptr<CatalogueWriter> MakeCsvWriter(Output& out, bool byteOrderMark);
 std::unique_ptr<CatalogueWriter> MakeJsonWriter(Output& out);
 
 // The record's text fields as UTF-8: tags read as Windows-1252, names as the

@@ -66,8 +66,10 @@ void AsItIs(std::string& out, const std::string& text) { out += text; }
 
 class CsvWriter : public CatalogueWriter {
 public:
-    explicit CsvWriter(Output& out) : out_(out) {
-        out_.Write("path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track\r\n");
+    CsvWriter(Output& out, bool byteOrderMark) : out_(out) {
+        if (byteOrderMark) out_.Write("\xEF\xBB\xBF");
+        out_.Write(
+            "path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track,failure\r\n");
     }
 
     // One line, each text converted straight into a buffer that keeps its
@@ -89,7 +91,19 @@ public:
         AppendNumber(line_, r.year);
         line_ += ',';
         AppendNumber(line_, r.track);
-        line_ += "\r\n";
+        line_ += ",\r\n";
+        out_.Write(line_);
+    }
+
+    // The path, the plug-in, eleven empty fields and the reason.
+    void WriteFailure(const Failure& failure) override {
+        line_.clear();
+        AppendField(line_, failure.path, AppendFileNameAsUtf8, scratch_);
+        AppendField(line_, failure.plugin, AsItIs, scratch_);
+        line_.append(11, ',');
+        AppendField(line_, failure.reason, AppendFileNameAsUtf8, scratch_);
+        line_.back() = '\r';
+        line_ += '\n';
         out_.Write(line_);
     }
 
@@ -100,6 +114,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CatalogueWriter> MakeCsvWriter(Output& out) { return std::make_unique<CsvWriter>(out); }
+std::unique_ptr<CatalogueWriter> MakeCsvWriter(Output& out, bool byteOrderMark) {
+    return std::make_unique<CsvWriter>(out, byteOrderMark);
+}
 
 }  // namespace cvxscan

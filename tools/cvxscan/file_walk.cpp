@@ -1,6 +1,7 @@
 #include "tools/cvxscan/file_walk.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "tools/cvxscan/platform/file_system.h"
 
@@ -11,13 +12,15 @@ namespace {
 struct Walk {
     const std::function<bool(const std::string&)>& wanted;
     WalkResult& result;
-    std::vector<std::string>& problems;
+    std::vector<Failure>& failures;
+    std::unordered_set<std::string> seen;  // absolute paths of the files taken
 
-    void Folder(const std::string& folder) {
+    // `key`: the folder's absolute path, from which its files' are made.
+    void Folder(const std::string& folder, const std::string& key) {
         std::vector<FolderEntry> entries;
         std::string error;
         if (!ListFolder(folder, entries, error)) {
-            problems.push_back(folder + ": " + error);
+            failures.push_back({FailureKind::kFolder, folder, "", error});
             return;
         }
         // Sorted through pointers: an entry is far larger to move than one.
@@ -29,38 +32,38 @@ struct Walk {
         for (const FolderEntry* listed : sorted) {
             const FolderEntry& entry = *listed;
             std::string path = JoinPath(folder, entry.name);
+            std::string entryKey = JoinPath(key, entry.name);
             switch (entry.kind) {
-                case EntryKind::kFolder: Folder(path); break;
-                case EntryKind::kUnknown: problems.push_back(path + ": " + entry.error); break;
-                case EntryKind::kOther: File(std::move(path)); break;
+                case EntryKind::kFolder: Folder(path, entryKey); break;
+                case EntryKind::kUnknown: failures.push_back({FailureKind::kPath, path, "", entry.error}); break;
+                case EntryKind::kOther:
+                    if (wanted(path)) Take(std::move(path), std::move(entryKey));
+                    else ++result.otherFiles;
+                    break;
             }
         }
     }
 
-    // Whether the file is one to read.
-    bool File(std::string&& path) {
-        if (!wanted(path)) {
-            ++result.otherFiles;
-            return false;
-        }
-        result.files.push_back(std::move(path));
-        return true;
+    // A file to read, unless it was taken already.
+    void Take(std::string&& path, std::string&& key) {
+        if (seen.insert(std::move(key)).second) result.files.push_back(std::move(path));
     }
 };
 
 }  // namespace
 
 WalkResult CollectFiles(const std::vector<std::string>& paths, const std::function<bool(const std::string&)>& wanted,
-                        std::vector<std::string>& problems) {
+                        std::vector<Failure>& failures) {
     WalkResult result;
-    Walk walk{wanted, result, problems};
+    Walk walk{wanted, result, failures, {}};
     for (const std::string& path : paths) {
         std::string error;
         switch (KindOf(path, error)) {
-            case PathKind::kMissing: problems.push_back(path + ": " + error); break;
-            case PathKind::kFolder: walk.Folder(path); break;
+            case PathKind::kMissing: failures.push_back({FailureKind::kPath, path, "", error}); break;
+            case PathKind::kFolder: walk.Folder(path, AbsolutePath(path)); break;
             case PathKind::kFile:
-                if (!walk.File(std::string(path))) problems.push_back(path + ": no plug-in reads this kind of file");
+                if (wanted(path)) walk.Take(std::string(path), AbsolutePath(path));
+                else failures.push_back({FailureKind::kPath, path, "", "no plug-in reads this kind of file"});
                 break;
         }
     }

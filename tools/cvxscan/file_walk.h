@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/cvxscan/failure.h"
+
 namespace cvxscan {
 
 struct WalkResult {
@@ -15,11 +17,12 @@ struct WalkResult {
 // Every file in or below `paths` for which `wanted` is true: a path naming a
 // file is taken as it is, a folder is walked recursively with the entries of
 // each folder in byte order of their names. Links to folders are not
-// followed, so a loop cannot trap the walk. A path that does not exist, a
-// file given by name that is not wanted, a folder that cannot be listed or
-// entered and an entry whose kind cannot be told each add a message to
-// `problems`.
+// followed, so a loop cannot trap the walk; a file reached twice (by
+// overlapping paths) is taken once, by the path it was first reached by. A
+// path that does not exist, a file given by name that is not wanted, a
+// folder that cannot be listed or entered and an entry whose kind cannot be
+// told each add a failure to `failures`.
 WalkResult CollectFiles(const std::vector<std::string>& paths, const std::function<bool(const std::string&)>& wanted,
-                        std::vector<std::string>& problems);
+                        std::vector<Failure>& failures);
 
 }  // namespace cvxscan

@@ -1,8 +1,10 @@
-// JSON Lines: one object per file with every field the plug-in reported.
+// JSON Lines: one object per file with every field the plug-in reported, and
+// one per failure with the same keys, the reading's empty or null.
 #include <cstdio>
 #include <string>
 
 #include "tools/cvxscan/catalogue_writer.h"
+#include "tools/cvxscan/platform/file_system.h"
 
 namespace cvxscan {
 
@@ -41,8 +43,18 @@ public:
             ",\"title\":" + JsonString(text.title) + ",\"artist\":" + JsonString(text.artist) +
             ",\"album\":" + JsonString(text.album) + ",\"comment\":" + JsonString(text.comment) +
             ",\"genre\":" + JsonString(text.genre) + ",\"year\":" + std::to_string(r.year) +
-            ",\"track\":" + std::to_string(r.track) + "}\n";
+            ",\"track\":" + std::to_string(r.track) + ",\"failure\":\"\"}\n";
         out_.Write(line);
+    }
+
+    void WriteFailure(const Failure& failure) override {
+        std::string path, reason;
+        AppendFileNameAsUtf8(path, failure.path);
+        AppendFileNameAsUtf8(reason, failure.reason);
+        out_.Write("{\"path\":" + JsonString(path) + ",\"plugin\":" + JsonString(failure.plugin) +
+                   ",\"file_name\":\"\",\"size\":null,\"length\":null,\"length_text\":\"\",\"title\":\"\","
+                   "\"artist\":\"\",\"album\":\"\",\"comment\":\"\",\"genre\":\"\",\"year\":null,\"track\":null,"
+                   "\"failure\":" + JsonString(reason) + "}\n");
     }
 
 private:

@@ -2,11 +2,13 @@
 // Corvane does and prints the catalogue they make of the given files.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "frame/plugin_ini_path.h"
 #include "tools/cvxscan/catalogue_writer.h"
+#include "tools/cvxscan/failure.h"
 #include "tools/cvxscan/file_walk.h"
 #include "tools/cvxscan/options.h"
 #include "tools/cvxscan/output.h"
@@ -31,6 +33,12 @@ constexpr int kUnusable = 2;
 constexpr int kWriteError = 3;
 
 void Report(const std::string& message) { std::fprintf(stderr, "cvxscan: %s\n", message.c_str()); }
+
+// Reported now; kept, to be counted and, in a catalogue, written.
+void Note(std::vector<Failure>& failures, Failure failure) {
+    Report(Describe(failure));
+    failures.push_back(std::move(failure));
+}
 
 // `status`, or the write error's, reported, when standard output failed.
 int Finish(Output& out, int status) {
@@ -62,14 +70,12 @@ void WriteVersions(Output& out, const PluginSet& plugins) {
 }
 
 // Install on every plug-in, naming the plugin.ini each one writes and what
-// came of it; false when one of them failed.
-bool InstallAll(const PluginSet& plugins) {
-    bool allInstalled = true;
+// came of it; each that failed adds to `failures`.
+void InstallAll(const PluginSet& plugins, std::vector<Failure>& failures) {
     for (const LoadedPlugin& plugin : plugins.plugins()) {
         const cvx::host::PluginLibrary::InstallFunction install = plugin.library->install();
         if (install == nullptr) {
-            Report(plugin.fileName + ": exports no Install");
-            allInstalled = false;
+            Note(failures, {FailureKind::kPlugin, plugin.path, plugin.fileName, "exports no Install"});
             continue;
         }
         const std::string iniPath = cvx::PluginIniPath(plugin.path);
@@ -77,21 +83,30 @@ bool InstallAll(const PluginSet& plugins) {
         ReadWholeFile(iniPath, before, ignored);
         const bool installed = install() != 0;
         ReadWholeFile(iniPath, after, ignored);
-        std::string outcome;
         if (installed) {
-            outcome = after != before ? "added" : "already listed";
-        } else {
-            const std::string why = WhyUnwritable(iniPath);
-            outcome = "cannot be updated: " + (why.empty() ? std::string("the plug-in gave up") : why);
-            allInstalled = false;
+            Report(plugin.fileName + ": " + iniPath + ": " + (after != before ? "added" : "already listed"));
+            continue;
         }
-        Report(plugin.fileName + ": " + iniPath + ": " + outcome);
+        const std::string why = WhyUnwritable(iniPath);
+        Note(failures, {FailureKind::kInstall, iniPath, plugin.fileName,
+                        "cannot be updated: " + (why.empty() ? std::string("the plug-in gave up") : why)});
     }
-    return allInstalled;
+}
+
+// Why a list cannot be split as the options say, or empty: a list of
+// NUL-ended paths read by lines would give one path holding them all, and a
+// list of lines read by NULs one path holding every line.
+std::string SeparatorMistake(const std::string& list, bool nulSeparated) {
+    const bool hasNul = list.find('\0') != std::string::npos;
+    if (!nulSeparated && hasNul) return "holds NUL bytes: to read paths ended by NUL, use -0 (--null)";
+    if (nulSeparated && !hasNul && list.find('\n') != std::string::npos) {
+        return "holds line ends but no NUL byte: to read one path per line, leave out -0 (--null)";
+    }
+    return {};
 }
 
 // The paths to scan: those given, and those in the lists given.
-std::vector<std::string> GatherPaths(const Options& options, bool& allRead) {
+std::vector<std::string> GatherPaths(const Options& options, std::vector<Failure>& failures) {
     std::vector<std::string> paths;
     for (const PathSource& source : options.sources) {
         if (!source.isList) {
@@ -101,9 +116,9 @@ std::vector<std::string> GatherPaths(const Options& options, bool& allRead) {
         std::string list, error;
         const bool read = source.path == "-" ? ReadWholeStream(stdin, list, error)
                                              : ReadWholeFile(source.path, list, error);
-        if (!read) {
-            Report((source.path == "-" ? std::string("standard input") : source.path) + ": " + error);
-            allRead = false;
+        if (read) error = SeparatorMistake(list, options.listsSeparatedByNul);
+        if (!error.empty()) {
+            Note(failures, {FailureKind::kList, source.path == "-" ? "standard input" : source.path, "", error});
             continue;
         }
         for (std::string& path : SplitPathList(list, options.listsSeparatedByNul)) paths.push_back(std::move(path));
@@ -113,20 +128,49 @@ std::vector<std::string> GatherPaths(const Options& options, bool& allRead) {
 
 struct Tally {
     size_t read = 0;
-    size_t failed = 0;
+    size_t filesFailed = 0;
     size_t other = 0;
     int64_t seconds = 0;  // of the lengths that are not negative
 };
 
-void ReportSummary(const Tally& tally, std::chrono::duration<double> elapsed) {
-    const size_t files = tally.read + tally.failed;
+// "3 failed", or "5 failed (3 files, 2 folders)" when not every failure is a
+// file's: one for each failure reported.
+std::string FailedCount(size_t filesFailed, const std::vector<Failure>& others) {
+    constexpr FailureKind kKinds[] = {FailureKind::kFile, FailureKind::kFolder, FailureKind::kPath,
+                                      FailureKind::kList, FailureKind::kPlugin, FailureKind::kInstall};
+    const size_t total = filesFailed + others.size();
+    std::string text = std::to_string(total) + " failed";
+    if (others.empty()) return text;
+    std::string parts;
+    for (const FailureKind kind : kKinds) {
+        size_t count = kind == FailureKind::kFile ? filesFailed : 0;
+        for (const Failure& failure : others) count += failure.kind == kind;
+        if (count == 0) continue;
+        parts += (parts.empty() ? "" : ", ") + Count(count, NounFor(kind));
+    }
+    return text + " (" + parts + ")";
+}
+
+void ReportSummary(const Tally& tally, const std::vector<Failure>& others, std::chrono::duration<double> elapsed) {
+    const size_t files = tally.read + tally.filesFailed;
     const double perSecond = elapsed.count() > 0 ? static_cast<double>(files) / elapsed.count() : 0.0;
     char length[48];
     std::snprintf(length, sizeof length, "%lld:%02d:%02d", static_cast<long long>(tally.seconds / 3600),
                   static_cast<int>(tally.seconds / 60 % 60), static_cast<int>(tally.seconds % 60));
-    std::fprintf(stderr, "cvxscan: %s read, %zu failed, %s, playing time %s, %.2f s, %.0f files/s\n",
-                 Count(tally.read, "file").c_str(), tally.failed, Count(tally.other, "other file").c_str(), length,
-                 elapsed.count(), perSecond);
+    std::fprintf(stderr, "cvxscan: %s read, %s, %s, playing time %s, %.2f s, %.0f files/s\n",
+                 Count(tally.read, "file").c_str(), FailedCount(tally.filesFailed, others).c_str(),
+                 Count(tally.other, "other file").c_str(), length, elapsed.count(), perSecond);
+}
+
+// The width the table must fit: the terminal's, or elsewhere COLUMNS, as
+// other programs take it; 0 for any.
+size_t OutputColumns(std::FILE* stream) {
+    if (IsTerminal(stream)) return TerminalColumns(stream);
+    const char* columns = std::getenv("COLUMNS");
+    if (columns == nullptr) return 0;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(columns, &end, 10);
+    return *columns != '\0' && *end == '\0' && value <= 100000 ? value : 0;
 }
 
 }  // namespace
@@ -141,38 +185,38 @@ int Main(int argc, char** argv) {
         return kUnusable;
     }
     if (options->help) {
-        out.Write(kHelpText);
+        out.Write(HelpText());
         return Finish(out, kAllRead);
     }
 
     const std::string pluginFolder = options->pluginFolder.empty() ? OwnFolder() : options->pluginFolder;
     PluginSet plugins;
-    std::vector<std::string> problems;
-    plugins.LoadFolder(pluginFolder, problems);
-    for (const std::string& problem : problems) Report(problem);
-    bool allWell = problems.empty();
+    // Failures found before the first file is read, in the order found.
+    std::vector<Failure> failures;
+    plugins.LoadFolder(pluginFolder, failures);
+    for (const Failure& failure : failures) Report(Describe(failure));
     if (options->version) WriteVersions(out, plugins);
     if (plugins.plugins().empty()) {
-        Report("no plug-in could be loaded from " + pluginFolder);
+        Report("no plug-in could be loaded from " + pluginFolder + "; name the plug-ins' folder with --plugins DIR");
         return Finish(out, kUnusable);
     }
-    if (options->version) return Finish(out, allWell ? kAllRead : kSomeFailed);
-    if (options->install) allWell = InstallAll(plugins) && allWell;
-    if (options->sources.empty()) return allWell ? kAllRead : kSomeFailed;
+    if (options->version) return Finish(out, failures.empty() ? kAllRead : kSomeFailed);
+    if (options->install) InstallAll(plugins, failures);
+    if (options->sources.empty()) return failures.empty() ? kAllRead : kSomeFailed;
 
     const auto start = std::chrono::steady_clock::now();
-    const std::vector<std::string> paths = GatherPaths(*options, allWell);
-    problems.clear();
+    const std::vector<std::string> paths = GatherPaths(*options, failures);
+    const size_t beforeWalk = failures.size();
     const WalkResult walk =
-        CollectFiles(paths, [&](const std::string& path) { return plugins.PluginFor(path) != nullptr; }, problems);
-    for (const std::string& problem : problems) Report(problem);
-    allWell = allWell && problems.empty();
+        CollectFiles(paths, [&](const std::string& path) { return plugins.PluginFor(path) != nullptr; }, failures);
+    for (size_t i = beforeWalk; i < failures.size(); ++i) Report(Describe(failures[i]));
     const std::vector<std::string>& files = walk.files;
 
     const bool outputOnTerminal = IsTerminal(stdout);
     const OutputFormat format = options->format.value_or(outputOnTerminal ? OutputFormat::kTable : OutputFormat::kCsv);
     const std::unique_ptr<CatalogueWriter> writer =
-        MakeCatalogueWriter(format, out, format == OutputFormat::kTable ? TerminalColumns(stdout) : 0);
+        MakeCatalogueWriter(format, out, {format == OutputFormat::kTable ? OutputColumns(stdout) : 0, options->byteOrderMark});
+    for (const Failure& failure : failures) writer->WriteFailure(failure);
     ProgressLine progress;
     Tally tally;
     tally.other = walk.otherFiles;
@@ -187,19 +231,23 @@ int Main(int argc, char** argv) {
                 writer->Write(outcome.entry);
                 if (out.failed()) return false;
             } else {
-                ++tally.failed;
+                ++tally.filesFailed;
                 progress.Clear();
-                Report(outcome.entry.path + ": " + outcome.failure);
+                const Failure failure{FailureKind::kFile, outcome.entry.path, outcome.entry.plugin, outcome.failure};
+                Report(Describe(failure));
+                writer->WriteFailure(failure);
+                if (out.failed()) return false;
             }
-            progress.Show(tally.read + tally.failed, files.size());
+            progress.Show(tally.read + tally.filesFailed, files.size());
             return true;
         },
-        [&] { progress.Show(tally.read + tally.failed, files.size()); });
+        [&] { progress.Show(tally.read + tally.filesFailed, files.size()); });
     progress.Clear();
+    writer->Finish();
     // A catalogue cut short gets no summary, which would read as complete.
     if (!out.Finish()) return Finish(out, kSomeFailed);
-    ReportSummary(tally, std::chrono::steady_clock::now() - start);
-    return allWell && tally.failed == 0 ? kAllRead : kSomeFailed;
+    ReportSummary(tally, failures, std::chrono::steady_clock::now() - start);
+    return failures.empty() && tally.filesFailed == 0 ? kAllRead : kSomeFailed;
 }
 
 }  // namespace cvxscan

@@ -1,13 +1,69 @@
 #include "tools/cvxscan/options.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 
 namespace cvxscan {
 
 const char kCvxscanVersion[] = CVXSCAN_VERSION;
 
-const char kHelpText[] =
+namespace {
+
+enum OptionCode : int {
+    kPathArgument = 1,  // getopt_long's code for an argument that is not an option, with "-" first in its string
+    kNull = '0',
+    kHelp = 'h',
+    kPlugins = 256,
+    kFormat,
+    kJobs,
+    kFilesFrom,
+    kBom,
+    kInstall,
+    kVersion,
+};
+
+// Every option, once: the parser's table and the lines of --help are both
+// made from it.
+struct OptionSpec {
+    const char* name;
+    int code;         // a short option's letter, or a code of its own
+    const char* value;  // the value's name in --help, null when it takes none
+    const char* help;   // lines of --help, '\n' between them
+};
+
+constexpr OptionSpec kOptionSpecs[] = {
+    {"plugins", kPlugins, "DIR",
+     "load the plug-ins from DIR (default: cvxscan's own folder;\n"
+     "--install then writes plugin.ini two folders above it)"},
+    {"format", kFormat, "FORMAT",
+     "table (default on a terminal, fitted to its width, or to\n"
+     "COLUMNS elsewhere), csv (RFC 4180, the default otherwise) or\n"
+     "json (one object per line, every field)"},
+    {"bom", kBom, nullptr, "start CSV with a byte-order mark, so that spreadsheets\nread it as UTF-8"},
+    {"jobs", kJobs, "N",
+     "read with N threads, each with its own objects (default:\n"
+     "one per processor); the output order is the same as with one"},
+    {"files-from", kFilesFrom, "LIST",
+     "scan the paths listed in the file LIST, one per line (a CR\n"
+     "before the line end is dropped); LIST - is stdin; a lone -\n"
+     "is the same as --files-from -"},
+    {"null", kNull, nullptr, "the lists hold paths ended by NUL bytes, as find -print0\nwrites them"},
+    {"install", kInstall, nullptr,
+     "call each plug-in's Install first and report, for each,\n"
+     "the plugin.ini it names and what happened; PATH may then be\n"
+     "left out"},
+    {"version", kVersion, nullptr, "print the version of cvxscan and of each plug-in it loads"},
+    {"help", kHelp, nullptr, "show this text"},
+};
+
+// Short options: a leading '-' delivers each PATH in its place among the
+// options, and ':' reports a missing value apart from an unknown option.
+constexpr char kShortOptions[] = "-:0h";
+
+constexpr char kUsage[] =
     R"(usage: cvxscan [options] [--] PATH...
        cvxscan [options] --files-from LIST     (or - for a list on stdin)
        cvxscan [options] --install [PATH...]
@@ -17,42 +73,43 @@ Loads every *.cvx plug-in of a folder the way Corvane does and prints the
 catalogue they produce for the files below PATH: each file whose extension a
 plug-in names (GetExtension) is opened with a new file-info object
 (CreateFileInfo), read through every getter and destroyed. Folders are walked
-recursively in sorted order; symbolic links to folders are not followed.
+recursively in sorted order; symbolic links to folders are not followed; a
+file named twice is read once.
 
 options (a valued option takes its value as --name VALUE or --name=VALUE):
-  --plugins DIR     load the plug-ins from DIR (default: cvxscan's own folder;
-                    --install then writes plugin.ini two folders above it)
-  --format FORMAT   table (default on a terminal, fitted to its width), csv
-                    (RFC 4180, the default otherwise) or json (one object per
-                    line, every field)
-  --jobs N          read with N threads, each with its own objects (default:
-                    one per processor); the output order is the same as with one
-  --files-from LIST scan the paths listed in the file LIST, one per line (a CR
-                    before the line end is dropped); LIST - is stdin
-  -                 the same as --files-from -
-  -0, --null        the lists hold paths ended by NUL bytes, as find -print0
-                    writes them
-  --install         call each plug-in's Install first and report, for each,
-                    the plugin.ini it names and what happened; PATH may then be
-                    left out
-  --version         print the version of cvxscan and of each plug-in it loads
-  -h, --help        show this text
-  --                take every later argument as a PATH
+)";
+
+constexpr char kAfterOptions[] =
+    R"(  --                take every later argument as a PATH
 
 Tag text arrives from the plug-ins as 8-bit text (ISO 8859-1 from OGG, code
 page 1252 or raw ID3v1 bytes from FLAC) and is shown as UTF-8, read as
 Windows-1252. Paths of 260 bytes or more exceed the host's limit and no
-plug-in reads them: give a relative PATH to shorten them. Files a plug-in
-cannot read are reported on stderr with the reason and the scan goes on; a
-summary follows on stderr, and a progress line while a long scan runs on a
-terminal.
+plug-in reads them: give a relative PATH to shorten them. Whatever cannot be
+read (a file, a folder, a PATH, a list, a plug-in) is reported on stderr with
+the reason and the scan goes on; in CSV and JSON a file or PATH that failed is
+also a record, with its reason in the field "failure". A summary follows on
+stderr, and a progress line while a long scan runs on a terminal.
 
 exit status: 0 every file read; 1 some file, folder, list or plug-in failed;
 2 bad usage or no plug-in could be loaded; 3 standard output could not be
-written (write error).
+written (write error). A closed pipe ends cvxscan as it ends other programs.
 )";
 
-namespace {
+constexpr size_t kHelpColumn = 20;  // where the option lines' text starts
+
+const OptionSpec* SpecFor(int code) {
+    for (const OptionSpec& spec : kOptionSpecs) {
+        if (spec.code == code) return &spec;
+    }
+    return nullptr;
+}
+
+// "--name" of the option, with "-c, " before it for a short one.
+std::string Spelled(const OptionSpec& spec) {
+    std::string spelled = spec.code < 256 ? std::string("-") + static_cast<char>(spec.code) + ", " : "";
+    return spelled + "--" + spec.name;
+}
 
 bool ParseFormat(const std::string& text, OutputFormat& format) {
     if (text == "table") format = OutputFormat::kTable;
@@ -70,74 +127,83 @@ bool ParseJobs(const std::string& text, unsigned& jobs) {
     return true;
 }
 
+// What getopt_long refused, said in words: the argument as written when it
+// is no option, the option's name when its value is missing or not wanted.
+std::string Refusal(int result, const char* argument, int optopt) {
+    const OptionSpec* spec = SpecFor(optopt);
+    std::string name = argument;
+    if (spec != nullptr && name.rfind("--", 0) == 0) name = std::string("--") + spec->name;
+    if (result == ':') return name + " needs a value";
+    if (spec != nullptr && spec->value == nullptr && std::string(argument).find('=') != std::string::npos) {
+        return name + " takes no value";
+    }
+    if (optopt != 0 && spec == nullptr) return std::string("unknown option -") + static_cast<char>(optopt);
+    return "unknown option " + name.substr(0, name.find('='));
+}
+
 }  // namespace
 
-std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
-    Options options;
-    bool onlyPaths = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (onlyPaths || arg.empty() || arg[0] != '-') {
-            options.sources.push_back({arg, false});
-            continue;
-        }
-        if (arg == "-") {
-            options.sources.push_back({arg, true});
-            continue;
-        }
-        // "--name=value" and "--name value" both work for the valued options.
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const size_t equals = arg.find('='); equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        }
-        const bool takesValue =
-            name == "--plugins" || name == "--format" || name == "--jobs" || name == "--files-from";
-        if (takesValue && !value) {
-            if (i + 1 == argc) {
-                error = name + " needs a value";
-                return std::nullopt;
-            }
-            value = argv[++i];
-        } else if (!takesValue && value) {
-            error = name + " takes no value";
-            return std::nullopt;
-        }
-
-        if (name == "--") {
-            onlyPaths = true;
-        } else if (name == "--help" || name == "-h") {
-            options.help = true;
-        } else if (name == "--version") {
-            options.version = true;
-        } else if (name == "-0" || name == "--null") {
-            options.listsSeparatedByNul = true;
-        } else if (name == "--files-from") {
-            options.sources.push_back({*value, true});
-        } else if (name == "--install") {
-            options.install = true;
-        } else if (name == "--plugins") {
-            options.pluginFolder = *value;
-        } else if (name == "--format") {
-            OutputFormat format;
-            if (!ParseFormat(*value, format)) {
-                error = "unknown format '" + *value + "' (table, csv or json)";
-                return std::nullopt;
-            }
-            options.format = format;
-        } else if (name == "--jobs") {
-            unsigned jobs = 0;
-            if (!ParseJobs(*value, jobs)) {
-                error = "--jobs needs a number from 1 to 256, not '" + *value + "'";
-                return std::nullopt;
-            }
-            options.jobs = jobs;
-        } else {
-            error = "unknown option " + arg;
-            return std::nullopt;
+std::string HelpText() {
+    std::string text = kUsage;
+    for (const OptionSpec& spec : kOptionSpecs) {
+        std::string line = "  " + Spelled(spec) + (spec.value ? std::string(" ") + spec.value : "");
+        std::string help = spec.help;
+        for (size_t start = 0; start <= help.size();) {
+            size_t end = help.find('\n', start);
+            if (end == std::string::npos) end = help.size();
+            line.resize(std::max(line.size() + 1, kHelpColumn), ' ');
+            text += line + help.substr(start, end - start) + "\n";
+            line.clear();
+            start = end + 1;
         }
     }
+    return text + kAfterOptions;
+}
+
+std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
+    option longOptions[std::size(kOptionSpecs) + 1] = {};
+    for (size_t i = 0; i < std::size(kOptionSpecs); ++i) {
+        const OptionSpec& spec = kOptionSpecs[i];
+        longOptions[i] = {spec.name, spec.value ? required_argument : no_argument, nullptr, spec.code};
+    }
+    Options options;
+    opterr = 0;  // the messages are cvxscan's
+    optind = 0;  // a fresh parse, on glibc and on mingw-w64 alike
+    for (int code; (code = getopt_long(argc, argv, kShortOptions, longOptions, nullptr)) != -1;) {
+        const std::string value = optarg != nullptr ? optarg : "";
+        switch (code) {
+            case kPathArgument: options.sources.push_back({value, value == "-"}); break;
+            case kNull: options.listsSeparatedByNul = true; break;
+            case kHelp: options.help = true; break;
+            case kPlugins: options.pluginFolder = value; break;
+            case kFilesFrom: options.sources.push_back({value, true}); break;
+            case kBom: options.byteOrderMark = true; break;
+            case kInstall: options.install = true; break;
+            case kVersion: options.version = true; break;
+            case kFormat: {
+                OutputFormat format;
+                if (!ParseFormat(value, format)) {
+                    error = "unknown format '" + value + "' (table, csv or json)";
+                    return std::nullopt;
+                }
+                options.format = format;
+                break;
+            }
+            case kJobs: {
+                unsigned jobs = 0;
+                if (!ParseJobs(value, jobs)) {
+                    error = "--jobs needs a number from 1 to 256, not '" + value + "'";
+                    return std::nullopt;
+                }
+                options.jobs = jobs;
+                break;
+            }
+            default:
+                error = Refusal(code, argv[optind - 1], optopt);
+                return std::nullopt;
+        }
+    }
+    for (int i = optind; i < argc; ++i) options.sources.push_back({argv[i], false});  // after "--"
     if (!options.help && !options.version && !options.install && options.sources.empty()) {
         error = "no PATH to scan";
         return std::nullopt;

@@ -24,6 +24,7 @@ struct Options {
     bool install = false;
     bool help = false;
     bool version = false;
+    bool byteOrderMark = false;        // CSV starts with U+FEFF, for spreadsheets
     bool listsSeparatedByNul = false;  // else by line ends
     std::vector<PathSource> sources;   // in command-line order
 };
@@ -31,7 +32,10 @@ struct Options {
 // The options, or nothing with `error` set when the command line is unusable.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);
 
-extern const char kHelpText[];
+// The text --help prints, its option lines made from the table the parser
+// reads.
+std::string HelpText();
+
 extern const char kCvxscanVersion[];
 
 }  // namespace cvxscan

@@ -30,11 +30,11 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 
 }  // namespace
 
-void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& problems) {
+void PluginSet::LoadFolder(const std::string& folder, std::vector<Failure>& failures) {
     std::vector<FolderEntry> entries;
     std::string error;
     if (!ListFolder(folder, entries, error)) {
-        problems.push_back(folder + ": " + error);
+        failures.push_back({FailureKind::kFolder, folder, "", error});
         return;
     }
     std::vector<std::string> candidates;
@@ -51,7 +51,8 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& 
         try {
             plugin.library = std::make_unique<cvx::host::PluginLibrary>(plugin.path);
         } catch (const std::exception& failure) {
-            problems.push_back("cannot load " + plugin.fileName + ": " + failure.what());
+            failures.push_back({FailureKind::kPlugin, plugin.path, plugin.fileName,
+                                std::string("cannot be loaded: ") + failure.what()});
             continue;
         }
         for (int index = 0; index < kMostExtensions; ++index) {
@@ -60,7 +61,7 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<std::string>& 
             plugin.extensions.emplace_back(extension);
         }
         if (plugin.extensions.empty()) {
-            problems.push_back(plugin.fileName + " names no extension");
+            failures.push_back({FailureKind::kPlugin, plugin.path, plugin.fileName, "names no extension"});
             continue;
         }
         plugin.formatName = FormatNameOf(plugin.extensions.front());

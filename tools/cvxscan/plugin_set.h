@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/cvxscan/failure.h"
 #include "tools/host/plugin_library.h"
 
 namespace cvxscan {
@@ -21,8 +22,9 @@ struct LoadedPlugin {
 class PluginSet {
 public:
     // Loads every "*.cvx" in `folder`, in sorted order. Each plug-in that
-    // cannot be loaded adds a message to `problems`.
-    void LoadFolder(const std::string& folder, std::vector<std::string>& problems);
+    // cannot be loaded adds a failure to `failures`, as does a folder that
+    // cannot be listed.
+    void LoadFolder(const std::string& folder, std::vector<Failure>& failures);
 
     const std::vector<LoadedPlugin>& plugins() const { return plugins_; }
     // The first plug-in naming the file's extension (compared without regard

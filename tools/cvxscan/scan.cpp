@@ -33,12 +33,12 @@ void ReadOneFile(const LoadedPlugin& plugin, const std::string& path, ScanOutcom
     cvx::host::FileInfoPtr info = plugin.library->CreateFileInfo(0);
     if (!info) {
         outcome.read = false;
-        outcome.failure = plugin.fileName + " gave no file-info object";
+        outcome.failure = "gave no file-info object";
         return;
     }
     cvx::host::OpenAndReadInto(*info, path, outcome.entry.reading);
     outcome.read = outcome.entry.reading.openResult == 0;
-    if (!outcome.read) outcome.failure = Refusal(plugin, path) + " (" + plugin.fileName + ")";
+    if (!outcome.read) outcome.failure = Refusal(plugin, path);
 }
 
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,

@@ -13,7 +13,7 @@ namespace cvxscan {
 
 struct ScanOutcome {
     bool read = false;
-    std::string failure;  // why, when not read
+    std::string failure;  // why, when not read; the plug-in is entry.plugin
     CatalogueEntry entry;
 };
 

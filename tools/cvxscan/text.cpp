@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "frame/platform/path_separator.h"
+
 namespace cvxscan {
 
 namespace {
@@ -210,7 +212,38 @@ std::string FitToWidth(const std::string& text, size_t columns, bool keepEnd) {
         room -= width;
         end += length;
     }
+    while (end > 0 && text[end - 1] == ' ') --end;  // "A very…", not "A very …"
     return text.substr(0, end) + kEllipsis;
+}
+
+std::string FitPathToWidth(const std::string& path, size_t columns, size_t sharedLength) {
+    if (DisplayWidth(path) <= columns) return path;
+    // The folders every row shares tell no row apart: they go first.
+    const std::string lead = sharedLength > 0 ? kEllipsis : "";
+    const std::string rest = path.substr(sharedLength);
+    const size_t leadWidth = lead.empty() ? 0 : 1;
+    if (DisplayWidth(rest) + leadWidth <= columns) return lead + rest;
+    const std::string separators = std::string("/") + cvx::kPathSeparator;
+    const size_t nameStart = rest.find_last_of(separators);
+    const size_t folderStart =
+        nameStart != std::string::npos && nameStart > 0 ? rest.find_last_of(separators, nameStart - 1) : std::string::npos;
+    // "head…/folder/name", else "head…/name"; the head never fits whole, so
+    // it ends in the ellipsis.
+    for (const size_t tailStart : {folderStart, nameStart}) {
+        if (tailStart == std::string::npos) continue;
+        const size_t tailWidth = DisplayWidth(rest.substr(tailStart));
+        if (leadWidth + tailWidth + 1 > columns) continue;
+        return lead + FitToWidth(rest.substr(0, tailStart), columns - leadWidth - tailWidth) + rest.substr(tailStart);
+    }
+    return FitToWidth(path, columns, true);
+}
+
+size_t SharedFolderLength(const std::string& a, const std::string& b) {
+    const std::string separators = std::string("/") + cvx::kPathSeparator;
+    size_t same = 0;
+    while (same < a.size() && same < b.size() && a[same] == b[same]) ++same;
+    const size_t separator = a.find_last_of(separators, same == 0 ? 0 : same - 1);
+    return separator == std::string::npos || same == 0 ? 0 : separator + 1;
 }
 
 }  // namespace cvxscan

@@ -30,4 +30,16 @@ size_t DisplayWidth(const std::string& text);
 // matters most).
 std::string FitToWidth(const std::string& text, size_t columns, bool keepEnd = false);
 
+// A path (valid UTF-8) cut to at most `columns` columns so that paths which
+// differ in any folder stay told apart: the first `sharedLength` bytes (the
+// folders every path shown shares) replaced by '…', the last folder and the
+// file name kept whole, what room is left taken from the start of the rest,
+// '…' between them ("…music/tag…/Album/01.ogg"). Without the room for that,
+// the file name alone, then as much of the path's end as fits.
+std::string FitPathToWidth(const std::string& path, size_t columns, size_t sharedLength = 0);
+
+// How many bytes of `a` and `b` lie in the folders both are in: their common
+// start up to and with its last separator.
+size_t SharedFolderLength(const std::string& a, const std::string& b);
+
 }  // namespace cvxscan

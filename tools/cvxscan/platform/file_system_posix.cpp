@@ -71,7 +71,10 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, st
 PathKind KindOf(const std::string& path, std::string& error) {
     struct stat status;
     if (stat(path.c_str(), &status) != 0) {
-        error = errno == ENOENT ? "no such file or folder" : SystemText(errno);
+        const int reason = errno;
+        // A link to nothing is a file the plug-in is asked about, as in a walk.
+        if (lstat(path.c_str(), &status) == 0) return PathKind::kFile;
+        error = reason == ENOENT ? "no such file or folder" : SystemText(reason);
         return PathKind::kMissing;
     }
     return S_ISDIR(status.st_mode) ? PathKind::kFolder : PathKind::kFile;
@@ -90,7 +93,11 @@ size_t FileNameOffset(const std::string& path) {
     return slash == std::string::npos ? 0 : slash + 1;
 }
 
-std::string AbsolutePath(const std::string& path) { return fs::absolute(path).lexically_normal().string(); }
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;  // no current folder: the path as it is
+    const fs::path absolute = fs::absolute(path, error);
+    return (error ? fs::path(path) : absolute).lexically_normal().string();
+}
 
 std::string OwnFolder() {
     std::error_code error;
