@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils python3
-  libogg-dev libvorbis-dev libflac-dev libgtest-dev
+  libogg-dev libvorbis-dev libflac-dev libgtest-dev unicode-data
   "$@"
 )
 

@@ -707,6 +707,11 @@ TEST(CvxscanText, ShowsEightBitTextAndFileNamesAsUtf8) {
 TEST(CvxscanText, FitsByDisplayColumns) {
     EXPECT_EQ(DisplayWidth("日本語"), 6u);
     EXPECT_EQ(DisplayWidth("cafe\u0301"), 4u);
+    // From the Unicode data: a Devanagari mark, a zero-width joiner, emoji
+    // and a fullwidth letter.
+    EXPECT_EQ(DisplayWidth("\u0915\u094D\u200D"), 1u);
+    EXPECT_EQ(DisplayWidth("\U0001F600\U0001FA90\u231A"), 6u);
+    EXPECT_EQ(DisplayWidth("\uFF21\u00AD"), 3u);
     EXPECT_EQ(FitToWidth("日本語", 4), "日…");
     EXPECT_EQ(FitToWidth("/x/日本語", 5, true), "…本語");
     EXPECT_EQ(FitToWidth("cafe\u0301 noir", 5), "cafe\u0301…");

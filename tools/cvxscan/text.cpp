@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "frame/platform/path_separator.h"
 
@@ -81,32 +82,13 @@ struct CodeRange {
     uint32_t first, last;
 };
 
-// Characters a terminal draws over the one before: combining marks of the
-// Latin, Greek, Cyrillic, Hebrew, Arabic, Thai and kana blocks, variation
-// selectors and zero-width format characters.
-constexpr CodeRange kZeroWidth[] = {
-    {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x05BF, 0x05BF}, {0x05C1, 0x05C2}, {0x05C4, 0x05C5},
-    {0x05C7, 0x05C7}, {0x0610, 0x061A}, {0x064B, 0x065F}, {0x0670, 0x0670}, {0x06D6, 0x06DC}, {0x06DF, 0x06E4},
-    {0x06E7, 0x06E8}, {0x06EA, 0x06ED}, {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E}, {0x1AB0, 0x1AFF},
-    {0x1DC0, 0x1DFF}, {0x200B, 0x200F}, {0x202A, 0x202E}, {0x2060, 0x2064}, {0x20D0, 0x20FF}, {0x302A, 0x302D},
-    {0x3099, 0x309A}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF}, {0xE0100, 0xE01EF}};
-
-// East Asian wide and fullwidth characters, which take two columns: Hangul
-// Jamo, CJK punctuation, kana and ideographs, Hangul syllables, fullwidth
-// forms, and the emoji blocks.
-constexpr CodeRange kDoubleWidth[] = {
-    {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x3096}, {0x309B, 0x33FF}, {0x3400, 0x4DBF}, {0x4E00, 0x9FFF},
-    {0xA000, 0xA4CF}, {0xA960, 0xA97F}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE10, 0xFE19}, {0xFE30, 0xFE6F},
-    {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD},
-    {0x30000, 0x3FFFD}};
+#include "tools/cvxscan/display_width.inc"
 
 template <size_t N>
 bool IsIn(const CodeRange (&ranges)[N], uint32_t code) {
-    for (const CodeRange& range : ranges) {
-        if (code < range.first) return false;  // the ranges are in order
-        if (code <= range.last) return true;
-    }
-    return false;
+    const CodeRange* after = std::upper_bound(std::begin(ranges), std::end(ranges), code,
+                                              [](uint32_t c, const CodeRange& range) { return c < range.first; });
+    return after != std::begin(ranges) && code <= (after - 1)->last;
 }
 
 // Columns a terminal gives the character; controls never reach the table.
