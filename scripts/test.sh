@@ -9,7 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh valgrind clang libclang-rt-14-dev
+# All at once for the whole run; a run of some builds needs only the base.
+if [ $# -eq 0 ]; then ./scripts/install-deps.sh valgrind clang libclang-rt-14-dev; else ./scripts/install-deps.sh; fi
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(default sanitize thread)

@@ -699,6 +699,7 @@ TEST(CvxscanText, ShowsEightBitTextAndFileNamesAsUtf8) {
     EXPECT_EQ(FitPathToWidth("music/taglib/empty.ogg", 8), "…pty.ogg");
     EXPECT_EQ(FitPathToWidth("/srv/music/a/b/x.ogg", 10, SharedFolderLength("/srv/music/a/", "/srv/music/c/")),
               "…a/b/x.ogg");
+    EXPECT_EQ(FitPathToWidth("/srv/music/ab/c/x.ogg", 8, 11), "…/x.ogg");  // not "……/x.ogg"
     EXPECT_EQ(SharedFolderLength("/srv/music/ab/x", "/srv/music/ac/y"), 11u);
 }
 

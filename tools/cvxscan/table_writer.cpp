@@ -77,7 +77,8 @@ void Drop(Layout& layout, size_t room, const ColumnIndex (&columns)[N]) {
 }
 
 // The widths for `rows` in `room` columns (0: any). A column with nothing in
-// it goes; text columns narrow, widest first, down to their least widths; then
+// it goes; text columns narrow, widest first, down to their least widths,
+// and only then File, down to its own; then
 // the gaps narrow, Genre, Size, Track, Year and Album go, File narrows
 // further, Artist goes, and last File and Title are cut as far as needed.
 // File takes whatever room is left, for the longer paths of later rows.
@@ -98,7 +99,8 @@ Layout LayOut(const std::vector<Row>& rows, size_t room) {
 
     std::vector<size_t> floors(kColumnCount);
     for (size_t i = 0; i < kColumnCount; ++i) floors[i] = std::min(layout.widths[i], kColumns[i].leastWidth);
-    Narrow(layout, room, {kFile, kTitle, kArtist, kAlbum, kGenre}, floors);
+    Narrow(layout, room, {kTitle, kArtist, kAlbum, kGenre}, floors);
+    Narrow(layout, room, {kFile}, floors);
     if (layout.LineWidth() > room) layout.gap = kNarrowGap;
     Drop(layout, room, kFirstToGo);
     floors[kFile] = std::min(floors[kFile], kNarrowFileWidth);

@@ -215,7 +215,9 @@ std::string FitPathToWidth(const std::string& path, size_t columns, size_t share
         if (tailStart == std::string::npos) continue;
         const size_t tailWidth = DisplayWidth(rest.substr(tailStart));
         if (leadWidth + tailWidth + 1 > columns) continue;
-        return lead + FitToWidth(rest.substr(0, tailStart), columns - leadWidth - tailWidth) + rest.substr(tailStart);
+        std::string head = FitToWidth(rest.substr(0, tailStart), columns - leadWidth - tailWidth);
+        if (head == kEllipsis && !lead.empty()) head.clear();  // one mark for one cut
+        return lead + head + rest.substr(tailStart);
     }
     return FitToWidth(path, columns, true);
 }

@@ -2,6 +2,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "tools/cvxscan/platform/console.h"
 
 namespace cvxscan {
@@ -9,6 +11,23 @@ namespace cvxscan {
 namespace {
 
 HANDLE ConsoleOf(std::FILE* stream) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))); }
+
+// What the console had before cvxscan changed it, put back on the way out:
+// the console outlives cvxscan, and its other programs expect their code page.
+UINT savedOutputCodePage = 0;
+DWORD savedErrorMode = 0;
+bool errorModeSaved = false;
+
+void RestoreConsole() {
+    if (savedOutputCodePage != 0) SetConsoleOutputCP(savedOutputCodePage);
+    if (errorModeSaved) SetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), savedErrorMode);
+}
+
+// Ctrl+C and a closed window end the process without running atexit.
+BOOL WINAPI RestoreOnInterrupt(DWORD) {
+    RestoreConsole();
+    return FALSE;  // and let the default handler end cvxscan
+}
 
 }  // namespace
 
@@ -19,10 +38,19 @@ void PrepareStandardStreams() {
     _setmode(_fileno(stdin), _O_BINARY);
     // A console shows the UTF-8 table as it is, and obeys the sequence that
     // erases the progress line.
-    if (IsTerminal(stdout)) SetConsoleOutputCP(CP_UTF8);
-    DWORD mode;
+    if (IsTerminal(stdout)) {
+        savedOutputCodePage = GetConsoleOutputCP();
+        SetConsoleOutputCP(CP_UTF8);
+    }
     const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
-    if (GetConsoleMode(console, &mode)) SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    if (GetConsoleMode(console, &savedErrorMode)) {
+        errorModeSaved = true;
+        SetConsoleMode(console, savedErrorMode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    }
+    if (savedOutputCodePage != 0 || errorModeSaved) {
+        std::atexit(RestoreConsole);
+        SetConsoleCtrlHandler(RestoreOnInterrupt, TRUE);
+    }
 }
 
 bool IsTerminal(std::FILE* stream) {
