@@ -198,6 +198,8 @@ TEST_F(CvxscanTest, CsvHoldsEveryFieldOfEveryReadableFile) {
     }
     // The damaged sample, last in scan order, as a failure record.
     EXPECT_EQ(CsvFields(records.back()), FailureFields(InLibrary(kDamaged), "OGG.cvx", kDamagedReason));
+    // --bom: the same bytes after U+FEFF, for spreadsheets.
+    EXPECT_EQ(Scan({"--format", "csv", "--bom", Library()}).out, "\xEF\xBB\xBF" + result.out);
 }
 
 TEST_F(CvxscanTest, JsonIsOneObjectPerFile) {

@@ -1,7 +1,6 @@
 // CSV as RFC 4180 has it: a header line, CRLF line ends, and fields holding
 // a comma, a quote or a line break enclosed in quotes with quotes doubled.
 #include <charconv>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -13,27 +12,19 @@ namespace cvxscan {
 
 namespace {
 
-bool NeedsQuotes(const std::string& field) {
-    // One vectorised search a byte, rather than a test of each byte for each.
-    for (const char special : {',', '"', '\r', '\n'}) {
-        if (std::memchr(field.data(), special, field.size()) != nullptr) return true;
-    }
-    return false;
-}
+bool NeedsQuotes(const std::string& field) { return field.find_first_of(",\"\r\n") != std::string::npos; }
 
+// The field, enclosed in quotes with its quotes doubled when it needs them.
 void AppendQuoted(std::string& out, const std::string& field) {
     if (!NeedsQuotes(field)) {
         out += field;
         return;
     }
     out += '"';
-    // Each quote doubled: the text up to and with it, then the quote again.
-    size_t start = 0;
-    for (size_t quote; (quote = field.find('"', start)) != std::string::npos; start = quote + 1) {
-        out.append(field, start, quote + 1 - start);
-        out += '"';
+    for (const char c : field) {
+        if (c == '"') out += '"';
+        out += c;
     }
-    out.append(field, start, std::string::npos);
     out += '"';
 }
 
@@ -42,23 +33,13 @@ void AppendNumber(std::string& out, int32_t value) {
     out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// Appends `raw` converted to UTF-8 by `convert`, quoted as needed. The
-// bytes that call for quotes are ASCII, which every conversion keeps as they
-// are, so the raw text tells; only a field with quotes in it goes through a
-// copy, to double them.
+// Appends `raw` converted to UTF-8 by `convert`, quoted as needed, and the
+// comma after it.
 void AppendField(std::string& line, const std::string& raw, void (*convert)(std::string&, const std::string&),
                  std::string& scratch) {
-    if (!NeedsQuotes(raw)) {
-        convert(line, raw);
-    } else if (std::memchr(raw.data(), '"', raw.size()) == nullptr) {
-        line += '"';
-        convert(line, raw);
-        line += '"';
-    } else {
-        scratch.clear();
-        convert(scratch, raw);
-        AppendQuoted(line, scratch);
-    }
+    scratch.clear();
+    convert(scratch, raw);
+    AppendQuoted(line, scratch);
     line += ',';
 }
 
@@ -72,8 +53,7 @@ public:
             "path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track,failure\r\n");
     }
 
-    // One line, each text converted straight into a buffer that keeps its
-    // capacity from file to file.
+    // One line, in buffers that keep their capacity from file to file.
     void Write(const CatalogueEntry& entry) override {
         const cvx::host::Reading& r = entry.reading;
         line_.clear();

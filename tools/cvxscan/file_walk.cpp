@@ -23,14 +23,9 @@ struct Walk {
             failures.push_back({FailureKind::kFolder, folder, "", error});
             return;
         }
-        // Sorted through pointers: an entry is far larger to move than one.
-        std::vector<const FolderEntry*> sorted;
-        sorted.reserve(entries.size());
-        for (const FolderEntry& entry : entries) sorted.push_back(&entry);
-        std::sort(sorted.begin(), sorted.end(),
-                  [](const FolderEntry* a, const FolderEntry* b) { return a->name < b->name; });
-        for (const FolderEntry* listed : sorted) {
-            const FolderEntry& entry = *listed;
+        std::sort(entries.begin(), entries.end(),
+                  [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+        for (const FolderEntry& entry : entries) {
             std::string path = JoinPath(folder, entry.name);
             std::string entryKey = JoinPath(key, entry.name);
             switch (entry.kind) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 
 #include "frame/platform/path_separator.h"
@@ -35,14 +34,9 @@ char* PutUtf8(char* out, uint32_t code) {
 }
 
 // How many bytes from `i` on are ASCII, which every conversion copies as
-// they are: most tag text is.
+// they are.
 size_t AsciiRun(const std::string& text, size_t i) {
-    constexpr uint64_t kHighBits = 0x8080808080808080ull;
     size_t end = i;
-    for (uint64_t word; end + sizeof word <= text.size(); end += sizeof word) {  // eight bytes at a time
-        std::memcpy(&word, text.data() + end, sizeof word);
-        if (word & kHighBits) break;
-    }
     while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
     return end - i;
 }
