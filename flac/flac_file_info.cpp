@@ -2,46 +2,18 @@
 
 #include <FLAC/metadata.h>
 
-#include <cstring>
 #include <optional>
 
-#include "flac/append_tag_value.h"
+#include "comment/ansi_comment.h"
 #include "flac/id3v1.h"
 #include "flac/metadata_walk.h"
 #include "flac/platform/libflac_path.h"
-#include "frame/comment_names.h"
 #include "frame/platform/regular_file.h"
 #include "frame/probe_file_size.h"
-#include "frame/leading_number.h"
 
 namespace cvx::flac {
 
 namespace {
-
-// One comment entry "NAME=value". The name ends at the first '=' before any
-// NUL; entries with no name match, no '=' or an empty value are skipped.
-void ApplyComment(TagRecord& record, const FLAC__StreamMetadata_VorbisComment_Entry& entry) {
-    if (entry.entry == nullptr || entry.length == 0 || entry.entry[0] == '\0') return;
-    const char* text = reinterpret_cast<const char*>(entry.entry);
-    // The first '=', unless a NUL comes before it; values run long (lyrics,
-    // pictures), names are short, so only the name is searched for a NUL.
-    const char* equals = static_cast<const char*>(std::memchr(text, '=', entry.length));
-    if (equals == nullptr || std::memchr(text, '\0', static_cast<size_t>(equals - text)) != nullptr) return;
-
-    const size_t nameLength = static_cast<size_t>(equals - text);
-    const size_t valueLength = entry.length - nameLength - 1;
-    const char* value = equals + 1;
-    if (valueLength == 0 || value[0] == '\0') return;
-
-    CommentTarget target;
-    if (!FindCommentTarget(text, nameLength, target)) return;
-    if (int32_t* number = NumberFieldOf(record, target)) {
-        *number = LeadingDecimalNumber(value, valueLength);  // the last one wins
-    } else {
-        AppendTagValue(TextFieldOf(record, target), reinterpret_cast<const uint8_t*>(value),
-                       static_cast<uint32_t>(valueLength), kTagFieldSize);
-    }
-}
 
 // The walk's visitor: `record` is the TagRecord.
 void VisitCommentBlock(const FLAC__StreamMetadata_VorbisComment& comment, void* record) {
@@ -67,7 +39,8 @@ int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
 
 void TakeCommentBlock(TagRecord& record, const FLAC__StreamMetadata_VorbisComment& comment) {
     for (FLAC__uint32 i = 0; i < comment.num_comments && comment.comments != nullptr; ++i) {
-        ApplyComment(record, comment.comments[i]);
+        const FLAC__StreamMetadata_VorbisComment_Entry& entry = comment.comments[i];
+        comment::TakeAnsiComment(record, reinterpret_cast<const char*>(entry.entry), entry.length);
     }
 }
 

@@ -27,12 +27,8 @@ public:
 // sample rate of 0.
 int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info);
 
-// Every entry "NAME=value" of one VORBIS_COMMENT block, in stored order.
-// Entries with no name matched, no '=' or an empty value are skipped.
-// Deliberate: repeated names are joined with ", " and an empty value leaves
-// the field as it was, where OGG keeps the last and empties the field.
-// Pinned by FlacPlugin.JoinsRepeatedNamesAndLetTheLastNumberWin and
-// FlacPlugin.SkipsEmptyValuesAndEntriesWithoutEquals.
+// Every entry "NAME=value" of one VORBIS_COMMENT block, in stored order, by
+// the rules of comment/ansi_comment.h.
 void TakeCommentBlock(TagRecord& record, const FLAC__StreamMetadata_VorbisComment& comment);
 
 // The ID3v1 fallback: when title, artist or album is empty, the tag at the

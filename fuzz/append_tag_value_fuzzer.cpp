@@ -5,13 +5,13 @@
 #include <cstring>
 #include <vector>
 
-#include "flac/append_tag_value.h"
-#include "flac/utf8_to_utf16.h"
+#include "comment/append_tag_value.h"
+#include "comment/utf8_to_utf16.h"
 #include "fuzz/check.h"
 
 namespace cvx::fuzz {
 
-using namespace cvx::flac;
+using namespace cvx::comment;
 
 namespace {
 

@@ -1,16 +1,16 @@
 // Joining converted values into a field, and the code-page conversion below it.
-#include "flac/append_tag_value.h"
+#include "comment/append_tag_value.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "flac/platform/ansi_code_page.h"
+#include "comment/platform/ansi_code_page.h"
 #include "frame/tag_record.h"
 
 namespace cvx::testing {
 
-using namespace cvx::flac;
+using namespace cvx::comment;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "flac/utf8_to_utf16.h"
+#include "comment/utf8_to_utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 namespace cvx::testing {
 
-using namespace cvx::flac;
+using namespace cvx::comment;
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "flac/append_tag_value.h"
-#include "flac/platform/code_page_conversion_win32.h"
+#include "comment/append_tag_value.h"
+#include "comment/platform/code_page_conversion_win32.h"
 #include "flac/platform/libflac_path.h"
 #include "frame/platform/code_page_text_win32.h"
 #include "frame/platform/ini_file.h"
@@ -20,6 +20,7 @@
 
 namespace cvx::testing {
 
+using namespace cvx::comment;
 using namespace cvx::flac;
 
 namespace {

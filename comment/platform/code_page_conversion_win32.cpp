@@ -1,6 +1,6 @@
-#include "flac/platform/code_page_conversion_win32.h"
+#include "comment/platform/code_page_conversion_win32.h"
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 namespace {
 
@@ -48,4 +48,4 @@ size_t ConvertToCodePage(UINT codePage, const uint16_t* units, char* out, size_t
     return static_cast<size_t>(bytes) + 1;
 }
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment

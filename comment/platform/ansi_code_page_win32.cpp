@@ -2,11 +2,11 @@
 // ones included, so the conversion and every cut go through the system.
 #include <windows.h>
 
-#include "flac/platform/ansi_code_page.h"
-#include "flac/platform/code_page_conversion_win32.h"
+#include "comment/platform/ansi_code_page.h"
+#include "comment/platform/code_page_conversion_win32.h"
 #include "frame/platform/code_page_text_win32.h"
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
     return ConvertToCodePage(kHostCodePage, units, out, capacity);
@@ -16,4 +16,4 @@ size_t WholeAnsiCharacters(const char* text, size_t length, size_t room) {
     return WholeCharacterPrefix(kHostCodePage, text, length, room);
 }
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment

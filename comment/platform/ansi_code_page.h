@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 // Converts the 0-terminated `units` (terminator included) into `out`. When
 // the result does not fit in `capacity` bytes, converts the longest run of
@@ -17,4 +17,4 @@ size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity);
 // has at most `room` bytes and does not end inside a character.
 size_t WholeAnsiCharacters(const char* text, size_t length, size_t room);
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment

@@ -1,6 +1,6 @@
-#include "flac/utf8_to_utf16.h"
+#include "comment/utf8_to_utf16.h"
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 namespace {
 
@@ -53,4 +53,4 @@ int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count) {
     return written;
 }
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment

@@ -1,14 +1,14 @@
-#include "flac/append_tag_value.h"
+#include "comment/append_tag_value.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "flac/platform/ansi_code_page.h"
-#include "flac/utf8_to_utf16.h"
+#include "comment/platform/ansi_code_page.h"
+#include "comment/utf8_to_utf16.h"
 #include "frame/tag_record.h"
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 namespace {
 
@@ -61,4 +61,4 @@ void AppendTagValue(char* field, const uint8_t* value, uint32_t length, uint32_t
     AppendCut(field, converted.data(), capacity);
 }
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 // Decodes UTF-8 `src` into 16-bit units, reading at most `count` bytes (a
 // negative count: no limit). Tolerant by design: stray continuation bytes
@@ -16,4 +16,4 @@ namespace cvx::flac {
 // DecodeUtf8ToUtf16.SkipsBytesThatCannotStartACharacter.
 int32_t DecodeUtf8ToUtf16(const uint8_t* src, uint16_t* dst, int32_t count);
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment

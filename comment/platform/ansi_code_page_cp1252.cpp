@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "flac/platform/ansi_code_page.h"
+#include "comment/platform/ansi_code_page.h"
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 namespace {
 
@@ -15,7 +15,7 @@ struct BestFit {
     uint8_t byte;
 };
 
-#include "flac/platform/bestfit1252.inc"
+#include "comment/platform/bestfit1252.inc"
 
 constexpr char kDefaultChar = '?';
 
@@ -53,4 +53,4 @@ size_t ConvertToAnsi(const uint16_t* units, char* out, size_t capacity) {
 
 size_t WholeAnsiCharacters(const char*, size_t length, size_t room) { return std::min(length, room); }
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment

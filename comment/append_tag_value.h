@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace cvx::flac {
+namespace cvx::comment {
 
 // Appends a UTF-8 value, converted to the ANSI code page, to the text in
 // `field`, after ", " when the field already holds text; this is how repeated
@@ -14,4 +14,4 @@ namespace cvx::flac {
 // as that size.
 void AppendTagValue(char* field, const uint8_t* value, uint32_t length, uint32_t capacity);
 
-}  // namespace cvx::flac
+}  // namespace cvx::comment
