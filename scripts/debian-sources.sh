@@ -53,6 +53,29 @@ build_source() {
   cmake --install "$build/$name" >/dev/null
 }
 
+# build_autotools_source SOURCES NAME BUILD PREFIX HOST CONFIGURE_OPTIONS...:
+# the same for a tree built with its configure script, cross-compiled for
+# HOST, finding what it depends on through PREFIX's pkg-config files. Paths
+# under the project's root are written relative to it, as the CMake
+# toolchain has them.
+build_autotools_source() {
+  local sources=$1 name=$2 build=$3 prefix=$4 host=$5
+  shift 5
+  local source root
+  source=$(cd "$(find "$sources" -maxdepth 1 -type d -name "$name-*" | head -n 1)" && pwd)
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  echo "== $(basename "$source")"
+  rm -rf "${build:?}/$name"  # make would keep objects built with other flags
+  mkdir -p "$build/$name"
+  (
+    cd "$build/$name"
+    "$source/configure" --host="$host" --prefix="$prefix" --disable-shared --enable-static \
+      CFLAGS="-O2 -ffile-prefix-map=$root=." PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH= "$@" >/dev/null
+    make -j"$(nproc)" >/dev/null
+    make install >/dev/null
+  )
+}
+
 # libFLAC alone: no C++ library, programs, examples, documentation or Ogg.
 FLAC_LIBRARY_ONLY=(-DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF
   -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF)

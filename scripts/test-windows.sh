@@ -18,8 +18,9 @@ mkdir -p "$reference"
 build/default/cvxsamples "$samples" >/dev/null
 # Damaged files too: cut and flipped ones, and a selection of the fuzz
 # corpora when a fuzz run has left them.
-build/default/tests/write_damaged_set "$damaged" build/fuzz/corpus/ogg_open build/fuzz/corpus/flac_open
-for plugin in OGG FLAC; do
+build/default/tests/write_damaged_set "$damaged" build/fuzz/corpus/ogg_open build/fuzz/corpus/flac_open \
+  build/fuzz/corpus/opus_open
+for plugin in OGG FLAC OPUS; do
   folder=$(echo "$plugin" | tr '[:upper:]' '[:lower:]')
   build/default/tests/record_dump "build/default/$plugin.cvx" "$samples/$folder" >"$reference/$folder.txt"
   build/default/tests/record_dump "build/default/$plugin.cvx" "$damaged/$folder" >"$reference/damaged-$folder.txt"

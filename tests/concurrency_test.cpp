@@ -12,6 +12,7 @@
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/run_command.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/opus_files.h"
 
 namespace cvx::testing {
 
@@ -64,6 +65,7 @@ protected:
     }
     std::vector<std::string> WriteOggFiles();
     std::vector<std::string> WriteFlacFiles();
+    std::vector<std::string> WriteOpusFiles();
     TempDir dir_;
 };
 
@@ -94,6 +96,15 @@ std::vector<std::string> Concurrency::WriteFlacFiles() {
     return paths;
 }
 
+std::vector<std::string> Concurrency::WriteOpusFiles() {
+    std::vector<std::string> paths;
+    for (int i = 0; i < kFiles; ++i) {
+        const Bytes file = EncodeOpus({OpusLink().Seconds(1.0 + i % 3).Comments(Comments(i))}, static_cast<uint32_t>(i + 1));
+        paths.push_back(Write(file, std::to_string(i) + ".opus"));
+    }
+    return paths;
+}
+
 }  // namespace
 
 TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
@@ -102,6 +113,10 @@ TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
 
 TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
     ExpectSameReadingsFromThreads(LoadPluginOnce(FLAC_PLUGIN_PATH), WriteFlacFiles());
+}
+
+TEST_F(Concurrency, OpusThreadsReadWhatOneThreadReads) {
+    ExpectSameReadingsFromThreads(LoadPluginOnce(OPUS_PLUGIN_PATH), WriteOpusFiles());
 }
 
 // cvxscan's own threads, each with its own objects: the catalogue of four

@@ -75,7 +75,30 @@ const std::vector<Expected> kCatalogue = {
      ExpectedReading().Length(3, "00:03").Title("Duet").Artist("Second Voice").Album("Together").Year(2010).Track(5)},
     {"ogg/06 Chained.ogg", "OGG.cvx",
      ExpectedReading().Length(7, "00:07").Title("First Link").Artist("Chain").Album("Links").Year(2005).Track(6)},
+    // Opus files read as FLAC's: the code page has the euro sign, artists join.
+    {"opus/01 Latin-1 letters.opus", "OPUS.cvx",
+     ExpectedReading().Length(4, "00:04").Title("Grüße aus Köln").Artist("Zoë Fauré").Album("Çà et là")
+         .Comment("Latin-1 letters").Genre("Chanson").Year(2002).Track(7)},
+    {"opus/02 Euro sign.opus", "OPUS.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Price: 5 € only").Artist("Euro Sign").Album("Currencies")
+         .Year(2001).Track(2)},
+    {"opus/03 Cyrillic.opus", "OPUS.cvx",
+     ExpectedReading().Length(5, "00:05").Title("???????").Artist("???").Album("??????? ?????").Year(1998).Track(3)},
+    {"opus/04 Long title.opus", "OPUS.cvx",
+     ExpectedReading().Length(3, "00:03").Title(kLongTitle).Artist("Patience").Album("Endurance").Year(2020).Track(4)},
+    {"opus/05 Two artists.opus", "OPUS.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Duet").Artist("First Voice, Second Voice").Album("Together")
+         .Year(2010).Track(5)},
+    {"opus/06 Chained.opus", "OPUS.cvx",
+     ExpectedReading().Length(7, "00:07").Title("First Link").Artist("Chain").Album("Links").Year(2005).Track(6)},
 };
+// The damaged samples, in scan order, as failure records.
+const struct {
+    const char* path;
+    const char* plugin;
+    const char* reason;
+} kDamagedSamples[] = {{"ogg/07 Damaged.ogg", "OGG.cvx", "not a readable Ogg Vorbis file"},
+                       {"opus/07 Damaged.opus", "OPUS.cvx", "not a readable Ogg Opus file"}};
 const char kDamaged[] = "ogg/07 Damaged.ogg";
 const char kDamagedReason[] = "not a readable Ogg Vorbis file";
 
@@ -142,7 +165,7 @@ protected:
         // The build may lie where an ordinary user cannot go (a clone under
         // /root): that user runs copies, from a folder of their own.
         unprivilegedCopies_ = new TempDir;
-        for (const char* built : {CVXSCAN_PATH, OGG_PLUGIN_PATH, FLAC_PLUGIN_PATH}) {
+        for (const char* built : {CVXSCAN_PATH, OGG_PLUGIN_PATH, FLAC_PLUGIN_PATH, OPUS_PLUGIN_PATH}) {
             fs::copy_file(built, unprivilegedCopies_->path() / fs::path(built).filename());
         }
         OpenUpForAnyone(unprivilegedCopies_->path());
@@ -184,29 +207,46 @@ TempDir* CvxscanTest::unprivilegedCopies_ = nullptr;
 TEST_F(CvxscanTest, CsvHoldsEveryFieldOfEveryReadableFile) {
     const CommandResult result = Scan({"--format", "csv", Library()});
     EXPECT_EQ(result.status, 1);  // the damaged sample
-    const std::vector<std::string> records = Lines(result.out, "\r\n");
-    ASSERT_EQ(records.size(), kCatalogue.size() + 2);
+    std::vector<std::string> records = Lines(result.out, "\r\n");
+    ASSERT_EQ(records.size(), 1 + kCatalogue.size() + std::size(kDamagedSamples));
     EXPECT_EQ(records[0],
               "path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track,failure");
+    std::vector<std::vector<std::string>> read, failed;
+    for (size_t i = 1; i < records.size(); ++i) {
+        std::vector<std::string> fields = CsvFields(records[i]);
+        (fields.back().empty() ? read : failed).push_back(std::move(fields));
+    }
+    ASSERT_EQ(read.size(), kCatalogue.size());
     for (size_t i = 0; i < kCatalogue.size(); ++i) {
         const Expected& e = kCatalogue[i];
         const Reading& r = e.r;
         const std::vector<std::string> want = {InLibrary(e.path), e.plugin,     InLibrary(e.path), SizeOf(e.path),
                                                std::to_string(r.length), r.lengthText, r.title, r.artist, r.album,
                                                r.comment, r.genre, std::to_string(r.year), std::to_string(r.track), ""};
-        EXPECT_EQ(CsvFields(records[i + 1]), want) << e.path;
+        EXPECT_EQ(read[i], want) << e.path;
     }
-    // The damaged sample, last in scan order, as a failure record.
-    EXPECT_EQ(CsvFields(records.back()), FailureFields(InLibrary(kDamaged), "OGG.cvx", kDamagedReason));
+    ASSERT_EQ(failed.size(), std::size(kDamagedSamples));
+    for (size_t i = 0; i < failed.size(); ++i) {
+        const auto& d = kDamagedSamples[i];
+        EXPECT_EQ(failed[i], FailureFields(InLibrary(d.path), d.plugin, d.reason));
+    }
     // --bom: the same bytes after U+FEFF, for spreadsheets.
     EXPECT_EQ(Scan({"--format", "csv", "--bom", Library()}).out, "\xEF\xBB\xBF" + result.out);
 }
 
 TEST_F(CvxscanTest, JsonIsOneObjectPerFile) {
     const CommandResult result = Scan({"--format=json", Library()});
-    const std::vector<std::string> lines = Lines(result.out);
-    ASSERT_EQ(lines.size(), kCatalogue.size() + 1);
-    EXPECT_EQ(lines.back(), FailureObject(InLibrary(kDamaged), "OGG.cvx", kDamagedReason));
+    std::vector<std::string> lines;
+    std::vector<std::string> failed;
+    for (std::string& line : Lines(result.out)) {
+        (line.find("\"failure\":\"\"}") == std::string::npos ? failed : lines).push_back(std::move(line));
+    }
+    ASSERT_EQ(lines.size(), kCatalogue.size());
+    ASSERT_EQ(failed.size(), std::size(kDamagedSamples));
+    for (size_t i = 0; i < failed.size(); ++i) {
+        const auto& d = kDamagedSamples[i];
+        EXPECT_EQ(failed[i], FailureObject(InLibrary(d.path), d.plugin, d.reason));
+    }
     for (size_t i = 0; i < kCatalogue.size(); ++i) {
         const Expected& e = kCatalogue[i];
         const Reading& r = e.r;
@@ -236,7 +276,7 @@ std::vector<std::pair<size_t, size_t>> ColumnsOfRule(const std::string& rule) {
 TEST_F(CvxscanTest, TableAlignsColumnsByCharacterNotByte) {
     const CommandResult result = Scan({"--format", "table", Library()});
     const std::vector<std::string> lines = Lines(result.out);
-    ASSERT_EQ(lines.size(), kCatalogue.size() + 2);
+    ASSERT_EQ(lines.size(), kCatalogue.size() + 2);  // failures are left to stderr
     const auto columns = ColumnsOfRule(lines[1]);
     ASSERT_EQ(columns.size(), 9u);  // File Length Size Title Artist Album Year Track Genre
     const auto cell = [&](const std::string& line, size_t column) {
@@ -292,7 +332,7 @@ TEST_F(CvxscanTest, ReportsUnreadableFileAndGoesOn) {
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find(InLibrary(kDamaged) + ": not a readable Ogg Vorbis file (OGG.cvx)\n"), std::string::npos)
         << result.err;
-    EXPECT_NE(result.err.find("13 files read, 1 failed, 1 other file, playing time 0:00:49"), std::string::npos)
+    EXPECT_NE(result.err.find("19 files read, 2 failed, 1 other file, playing time 0:01:14"), std::string::npos)
         << result.err;
     EXPECT_EQ(result.out.find("notes.txt"), std::string::npos);
 
@@ -610,7 +650,9 @@ TEST_F(CvxscanTest, VersionNamesEveryPlugin) {
                                         "FLAC.cvx: " FLAC_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
                                         " (file version " FLAC_FILE_VERSION "), extensions FLAC",
                                         "OGG.cvx: " OGG_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
-                                        " (file version " OGG_FILE_VERSION "), extensions OGG"}));
+                                        " (file version " OGG_FILE_VERSION "), extensions OGG",
+                                        "OPUS.cvx: " OPUS_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
+                                        " (file version " OPUS_FILE_VERSION "), extensions OPUS"}));
 }
 
 // A length past 2^31 seconds wraps negative in the plug-in's field: the row

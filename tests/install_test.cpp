@@ -180,7 +180,7 @@ TEST_F(InstallTest, AReadOnlyFileIsLeftAlone) {
     EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3\n");
 }
 
-TEST_F(InstallTest, BothPlugInsRegisterInEitherOrder) {
+TEST_F(InstallTest, EveryPlugInRegistersInAnyOrder) {
     auto ogg = PlaceOgg();
     auto flac = Place(FLAC_PLUGIN_PATH, "Plugins/Formats/FLAC.cvx");
     EXPECT_NE(Install(*ogg), 0);
@@ -192,6 +192,14 @@ TEST_F(InstallTest, BothPlugInsRegisterInEitherOrder) {
     EXPECT_NE(Install(*ogg), 0);
     EXPECT_NE(Install(*flac), 0);
     EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, FLAC, OGG\n");
+
+    // The third word: none of the three is found inside another.
+    fs::remove(iniPath());
+    auto opus = Place(OPUS_PLUGIN_PATH, "Plugins/Formats/OPUS.cvx");
+    EXPECT_NE(Install(*opus), 0);
+    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, OPUS\n");
+    for (PluginLibrary* plugin : {ogg.get(), opus.get(), flac.get(), ogg.get()}) EXPECT_NE(Install(*plugin), 0);
+    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, OPUS, OGG, FLAC\n");
 }
 
 namespace {

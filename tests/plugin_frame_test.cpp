@@ -9,6 +9,7 @@
 
 #include "frame/tag_record.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/opus_files.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
@@ -36,6 +37,10 @@ const PluginUnderTest kPlugins[] = {
     {"FLAC", FLAC_PLUGIN_PATH, "FLAC",
      [](const std::vector<std::string>& comments, uint32_t seconds) {
          return EncodeFlac(FlacStream().Samples(uint64_t{8000} * seconds).Comments(comments));
+     }},
+    {"OPUS", OPUS_PLUGIN_PATH, "OPUS",
+     [](const std::vector<std::string>& comments, uint32_t seconds) {
+         return EncodeOpus({OpusLink().Seconds(static_cast<double>(seconds)).Comments(comments)});
      }},
 };
 
@@ -162,7 +167,7 @@ TEST_P(PluginFrame, BadInputGetsAPromptFailureAndLeaksNoDescriptor) {
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPlugIns, PluginFrame, ::testing::ValuesIn(kPlugins),
+INSTANTIATE_TEST_SUITE_P(EveryPlugIn, PluginFrame, ::testing::ValuesIn(kPlugins),
                          [](const ::testing::TestParamInfo<PluginUnderTest>& test) { return test.param.name; });
 
 }  // namespace cvx::testing

@@ -4,6 +4,7 @@
 # user links after it: ogg_reader, or ogg_reader_small_limits.
 add_library(prescribed_readers STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/prescribed_flac.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/prescribed_opus.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/prescribed_vorbis.cpp)
 target_include_directories(prescribed_readers PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(prescribed_readers PUBLIC frame flac_reader PkgConfig::VORBISFILE)
+target_link_libraries(prescribed_readers PUBLIC frame flac_reader opus_reader PkgConfig::VORBISFILE)

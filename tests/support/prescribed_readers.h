@@ -33,6 +33,12 @@ public:
     int32_t CVX_THISCALL Open(const char* path) noexcept override;
 };
 
+// The size probe, op_open_file, op_pcm_total(-1), op_tags(0), op_free.
+class PrescribedOpusFileInfo : public RecordFileInfo {
+public:
+    int32_t CVX_THISCALL Open(const char* path) noexcept override;
+};
+
 // Every field of two records alike, texts up to their NUL.
 bool SameFields(const TagRecord& a, const TagRecord& b);
 

@@ -1,6 +1,6 @@
-// write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS]
+// write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS [OPUS_CORPUS]]
 //
-// Writes FOLDER/ogg and FOLDER/flac, a bounded set of damaged files for
+// Writes FOLDER/ogg, FOLDER/flac and FOLDER/opus, a bounded set of damaged files for
 // comparing the builds of the plug-ins with one another: real files cut
 // short and with bytes flipped, as the damage tests make them, and a
 // selection of the fuzz corpora when their folders are given. The same
@@ -15,6 +15,7 @@
 #include "tests/support/temp_dir.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
+#include "tools/samples/opus_files.h"
 #include "tools/samples/picture.h"
 
 namespace cvx::testing {
@@ -64,6 +65,16 @@ std::vector<Base> FlacBases() {
             {"id3v2-first", WithId3v2Prefix(EncodeFlac(tagged), 40), 200}};
 }
 
+std::vector<Base> OpusBases() {
+    const OpusLink tagged = OpusLink().Seconds(0.5).Comments(
+        {"TITLE=Gr\xC3\xBC\xC3\x9F" "e", "ARTIST=A", "ARTIST=B", "ALBUM=\xE2\x82\xAC", "DATE=2002-10-19"});
+    const OpusLink pictured = OpusLink(tagged).Picture(JpegLikeBytes(2000, 5));
+    return {{"tagged", EncodeOpus({tagged}), 1000},
+            {"chained", EncodeOpus({OpusLink().Seconds(0.3).Comments({"TITLE=One"}),
+                                    OpusLink().Seconds(0.3).Comments({"TITLE=Two"})}), 1000},
+            {"pictured", EncodeOpus({pictured}), 3000}};
+}
+
 std::string Numbered(const char* kind, size_t number, const std::string& rest) {
     char text[48];
     std::snprintf(text, sizeof text, "%s-%06zu-", kind, number);
@@ -108,21 +119,23 @@ void WriteCorpusSelection(const fs::path& folder, const fs::path& corpus, const 
 }  // namespace
 
 int Main(int argc, char** argv) {
-    if (argc != 2 && argc != 4) {
-        std::fprintf(stderr, "usage: write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS]\n");
+    if (argc < 2 || argc > 5) {
+        std::fprintf(stderr, "usage: write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS [OPUS_CORPUS]]\n");
         return 2;
     }
     const fs::path root = argv[1];
     fs::remove_all(root);
-    fs::create_directories(root / "ogg");
-    fs::create_directories(root / "flac");
-    WriteDamaged(root / "ogg", OggBases(), ".ogg");
-    WriteDamaged(root / "flac", FlacBases(), ".flac");
-    if (argc == 4) {
-        WriteCorpusSelection(root / "ogg", argv[2], ".ogg");
-        WriteCorpusSelection(root / "flac", argv[3], ".flac");
+    const struct {
+        const char* format;
+        std::vector<Base> bases;
+    } sets[] = {{"ogg", OggBases()}, {"flac", FlacBases()}, {"opus", OpusBases()}};
+    for (size_t i = 0; i < std::size(sets); ++i) {
+        const fs::path folder = root / sets[i].format;
+        fs::create_directories(folder);
+        WriteDamaged(folder, sets[i].bases, std::string(".") + sets[i].format);
+        if (static_cast<int>(i) + 2 < argc) WriteCorpusSelection(folder, argv[i + 2], std::string(".") + sets[i].format);
     }
-    for (const char* format : {"ogg", "flac"}) {
+    for (const char* format : {"ogg", "flac", "opus"}) {
         const auto count = std::distance(fs::directory_iterator(root / format), fs::directory_iterator());
         std::printf("%s: %ld files\n", format, static_cast<long>(count));
     }

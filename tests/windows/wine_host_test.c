@@ -1,6 +1,6 @@
 /* wine_host_test PLUGIN_FOLDER SAMPLES_FOLDER
  *
- * Uses OGG.cvx and FLAC.cvx exactly as a host built with Microsoft's
+ * Uses OGG.cvx, FLAC.cvx and OPUS.cvx exactly as a host built with Microsoft's
  * compiler does: entry points by name, objects only through their table of
  * __thiscall slots, destruction through slot 0 with flags 1. Checks every
  * slot, the entry points, Install into a fresh folder tree, the version
@@ -27,6 +27,7 @@ typedef struct PluginCase {
 static const PluginCase kCases[] = {
     {"OGG", "ogg\\01 Latin-1 letters.ogg", ".ogg", OGG_DESCRIPTION, OGG_FILE_VERSION},
     {"FLAC", "flac\\01 Latin-1 letters.flac", ".flac", FLAC_DESCRIPTION, FLAC_FILE_VERSION},
+    {"OPUS", "opus\\01 Latin-1 letters.opus", ".opus", OPUS_DESCRIPTION, OPUS_FILE_VERSION},
 };
 
 static const char kDefaultList[] = "MP3, MPC, MP+, MPP, WMA, APE, MAC";

@@ -1,6 +1,7 @@
 #include "tools/cvxscan/plugin_set.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "frame/ascii.h"
@@ -20,7 +21,11 @@ constexpr int kMostExtensions = 64;
 // How users call the formats of the extensions a plug-in names first; an
 // unknown plug-in's format goes by its extension.
 std::string FormatNameOf(const std::string& extension) {
-    if (extension.size() == 3 && cvx::EqualsIgnoringAsciiCase(extension.c_str(), "ogg", 3)) return "Ogg Vorbis";
+    const auto is = [&](const char* name) {
+        return extension.size() == std::strlen(name) && cvx::EqualsIgnoringAsciiCase(extension.c_str(), name, extension.size());
+    };
+    if (is("ogg")) return "Ogg Vorbis";
+    if (is("opus")) return "Ogg Opus";
     return extension;
 }
 

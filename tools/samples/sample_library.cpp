@@ -5,6 +5,7 @@
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
+#include "tools/samples/opus_files.h"
 
 namespace cvx::samples {
 
@@ -56,6 +57,10 @@ Bytes Flac(const std::vector<std::string>& comments, double seconds, double tone
     return EncodeFlac(FlacAudio(comments, seconds, toneHz));
 }
 
+Bytes Opus(const std::vector<std::string>& comments, double seconds, double toneHz) {
+    return EncodeOpus({OpusLink().Channels(kChannels).Seconds(seconds).Comments(comments).Tone(toneHz)});
+}
+
 // A file cut inside its headers: no reader can make sense of it.
 Bytes CutShort(Bytes file, size_t keep) {
     file.resize(std::min(file.size(), keep));
@@ -96,6 +101,16 @@ std::vector<SampleFile> SampleLibrary() {
                                   FlacAudio({}, 3.0, 349))},
         {"flac/07 ID3v1 fallback.flac",
          WithId3v1(Flac({"TITLE=Vorbis Title", "ARTIST=Vorbis Artist", "DATE=2012"}, 3.0, 392), Id3v1Tag(id3))},
+        {"opus/01 Latin-1 letters.opus", Opus(kLatin1Tags, 4.5, 220)},
+        {"opus/02 Euro sign.opus", Opus(kEuroTags, 3.2, 247)},
+        {"opus/03 Cyrillic.opus", Opus(kCyrillicTags, 5.0, 262)},
+        {"opus/04 Long title.opus", Opus(longTitle, 3.0, 294)},
+        {"opus/05 Two artists.opus", Opus(kTwoArtistTags, 3.5, 330)},
+        {"opus/06 Chained.opus",
+         EncodeOpus({OpusLink().Channels(kChannels).Seconds(3.0).Tone(349)
+                         .Comments({"TITLE=First Link", "ARTIST=Chain", "ALBUM=Links", "DATE=2005", "TRACKNUMBER=6"}),
+                     OpusLink().Channels(kChannels).Seconds(4.0).Tone(392).Comments({"TITLE=Second Link"})})},
+        {"opus/07 Damaged.opus", CutShort(Opus(kLatin1Tags, 3.0, 392), 200)},
         {"notes.txt", Bytes{'N', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o', '.', '\n'}},
     };
 }
