@@ -9,6 +9,7 @@
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
+#include "tools/samples/opus_files.h"
 #include "tools/samples/picture.h"
 
 namespace cvx::fuzz {
@@ -77,6 +78,13 @@ int Main(int argc, char** argv) {
                                AssembleFlac({StreamInfoBlock(44100, 0), VorbisCommentBlock(kComments)}), everyBlock,
                                WithId3v2Prefix(everyBlock, 40), behindJunk,
                                AssembleFlac(twoStreamInfos.blocks, twoStreamInfos.audio)});
+
+    // Opus: a file, a chain, a picture in the comment header, a file cut in two.
+    const Bytes opusFile = EncodeOpus({OpusLink().Seconds(0.3).Comments(kComments)});
+    Write(root / "opus_open",
+          {opusFile, EncodeOpus({OpusLink().Seconds(0.2).Comments({"TITLE=One"}), OpusLink().Seconds(0.2)}),
+           EncodeOpus({OpusLink().Seconds(0.1).Comments({"TITLE=x"}).Picture(JpegLikeBytes(300, 1))}),
+           Bytes(opusFile.begin(), opusFile.begin() + static_cast<long>(opusFile.size() / 2))});
 
     Write(root / "id3v1", {Id3v1(true), Id3v1(false), WithId3v1(Bytes(300, 0x20), Id3v1(true))});
 

@@ -39,8 +39,8 @@ build_source "$scratch/src" flac "$scratch/build" "$prefix" "${cross[@]}" "${FLA
 # protector and no fortified calls (as libFLAC: they need libssp at every
 # later link; opus adds them unless _FORTIFY_SOURCE is set), no HTTP (it would need OpenSSL), no programs,
 # examples or documentation.
-build_autotools_source "$scratch/src" opus "$scratch/build" "$prefix" i686-w64-mingw32 \
-  --disable-stack-protector --disable-extra-programs --disable-doc CPPFLAGS=-D_FORTIFY_SOURCE=0
+CPPFLAGS=-D_FORTIFY_SOURCE=0 build_autotools_source "$scratch/src" opus "$scratch/build" "$prefix" i686-w64-mingw32 \
+  --disable-stack-protector --disable-extra-programs --disable-doc
 build_autotools_source "$scratch/src" opusfile "$scratch/build" "$prefix" i686-w64-mingw32 \
   --disable-http --disable-examples --disable-doc
 

@@ -54,23 +54,27 @@ build_source() {
 }
 
 # build_autotools_source SOURCES NAME BUILD PREFIX HOST CONFIGURE_OPTIONS...:
-# the same for a tree built with its configure script, cross-compiled for
-# HOST, finding what it depends on through PREFIX's pkg-config files. Paths
-# under the project's root are written relative to it, as the CMake
-# toolchain has them.
+# the same for a tree built with its configure script. With a HOST it is
+# cross-compiled and finds what it depends on through PREFIX's pkg-config
+# files alone; with an empty HOST, through PREFIX's and then the machine's.
+# Paths under the project's root are written relative to it, as the CMake
+# toolchain has them; CFLAGS among the options replaces "-O2", and CPPFLAGS
+# in the environment is added.
 build_autotools_source() {
   local sources=$1 name=$2 build=$3 prefix=$4 host=$5
   shift 5
   local source root
   source=$(cd "$(find "$sources" -maxdepth 1 -type d -name "$name-*" | head -n 1)" && pwd)
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  local where=(PKG_CONFIG_PATH="$prefix/lib/pkgconfig")
+  [ -z "$host" ] || where=(--host="$host" PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH=)
   echo "== $(basename "$source")"
   rm -rf "${build:?}/$name"  # make would keep objects built with other flags
   mkdir -p "$build/$name"
   (
     cd "$build/$name"
-    "$source/configure" --host="$host" --prefix="$prefix" --disable-shared --enable-static \
-      CFLAGS="-O2 -ffile-prefix-map=$root=." PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH= "$@" >/dev/null
+    "$source/configure" --prefix="$prefix" --disable-shared --enable-static "${where[@]}" \
+      CFLAGS="-O2" "$@" CPPFLAGS="-ffile-prefix-map=$root=. ${CPPFLAGS:-}" >/dev/null
     make -j"$(nproc)" >/dev/null
     make install >/dev/null
   )

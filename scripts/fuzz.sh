@@ -12,7 +12,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 
-./scripts/build-fuzz-flac.sh >&2
+./scripts/build-fuzz-codecs.sh >&2
 cmake --preset fuzz >&2
 cmake --build --preset fuzz >&2
 
