@@ -13,6 +13,7 @@
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
+#include "tools/samples/opus_files.h"
 #include "tools/samples/picture.h"
 
 namespace cvx::bench {
@@ -131,6 +132,13 @@ Bytes CoverArtOggFile(int i, double seconds) {
     return OggFile(i, seconds, {PictureComment(PictureBody(kFrontCover, JpegLikeBytes(size, static_cast<uint32_t>(i))))});
 }
 
+// Three Opus files in ten carry a picture in their comment header.
+Bytes OpusFile(int i, double seconds) {
+    OpusLink link = OpusLink().Channels(kChannels).Seconds(seconds).Comments(Tags(i, true)).Tone(110 + i % 200);
+    if (i % 10 < 3) link.Picture(JpegLikeBytes(LogUniformBytes(i, 50e3, 500e3), static_cast<uint32_t>(i)));
+    return EncodeOpus({link}, RandomSerial(i));
+}
+
 void Write(const fs::path& path, const Bytes& bytes) { WriteBytes(path.string(), bytes); }
 
 std::string Name(const char* prefix, int i, const char* extension) {
@@ -172,6 +180,15 @@ void GenerateCoverArt(const fs::path& folder) {
     RunAll(jobs);
 }
 
+void GenerateOpus(const fs::path& folder) {
+    fs::create_directories(folder / "opus");
+    std::vector<std::function<void()>> jobs;
+    for (int i = 0; i < kShortFilesPerFormat; ++i) {
+        jobs.emplace_back([=] { Write(folder / "opus" / Name("track-", i, "opus"), OpusFile(i, ShortSeconds(i))); });
+    }
+    RunAll(jobs);
+}
+
 // Chains of 10, 50 and 200 links of 20 s, each link encoded once.
 void GenerateChained(const fs::path& folder) {
     constexpr int kLinkCounts[] = {10, 50, 200};
@@ -190,6 +207,7 @@ void GenerateChained(const fs::path& folder) {
 
 std::vector<std::string> FilesIn(const fs::path& folder) {
     std::vector<std::string> files;
+    if (!fs::exists(folder)) return files;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
@@ -203,19 +221,20 @@ FileSet EnsureSet(const fs::path& folder, const std::string& name, void (*genera
         generate(folder);
         std::ofstream(folder / kCompleteMarker) << "generated\n";
     }
-    return {name, FilesIn(folder / "ogg"), FilesIn(folder / "flac")};
+    return {name, FilesIn(folder / "ogg"), FilesIn(folder / "flac"), FilesIn(folder / "opus")};
 }
 
 }  // namespace
 
 Corpus EnsureCorpus(const std::string& folder) {
     Corpus corpus = {{EnsureSet(fs::path(folder) / "plain", "plain", GeneratePlain),
-                      EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt)}};
+                      EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt),
+                      EnsureSet(fs::path(folder) / "opus", "Opus", GenerateOpus)}};
     // Each chain a set of its own, so that each gets its own figures.
     const FileSet chains = EnsureSet(fs::path(folder) / "chained", "chained", GenerateChained);
     for (const std::string& file : chains.oggFiles) {
         const std::string links = std::to_string(std::stoi(fs::path(file).stem().string().substr(6)));
-        corpus.sets.push_back({links + " links", {file}, {}});
+        corpus.sets.push_back({links + " links", {file}, {}, {}});
     }
     return corpus;
 }

@@ -258,10 +258,11 @@ int Main(int argc, char** argv) {
     }
 
     const Corpus corpus = EnsureCorpus(settings.corpusFolder);
-    std::unique_ptr<PluginLibrary> oggPlugin, flacPlugin;
+    std::unique_ptr<PluginLibrary> oggPlugin, flacPlugin, opusPlugin;
     try {
         oggPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/OGG.cvx");
         flacPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/FLAC.cvx");
+        opusPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/OPUS.cvx");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "corvane_bench: cannot load a plug-in: %s\n", error.what());
         return 1;
@@ -275,15 +276,16 @@ int Main(int argc, char** argv) {
             const std::vector<std::string>& files;
         };
         for (const Format& format : {Format{"OGG", *oggPlugin, MakeVorbisFloorReader, set.oggFiles},
-                                     Format{"FLAC", *flacPlugin, MakeFlacFloorReader, set.flacFiles}}) {
-            if (format.files.empty()) continue;  // the chained set is Ogg Vorbis only
+                                     Format{"FLAC", *flacPlugin, MakeFlacFloorReader, set.flacFiles},
+                                     Format{"OPUS", *opusPlugin, MakeOpusFloorReader, set.opusFiles}}) {
+            if (format.files.empty()) continue;  // each set holds the formats it names
             drivers.push_back({set.name, format.name, kPlugin, MakePluginReader(format.plugin), &format.files});
             drivers.push_back({set.name, format.name, kCallFloor, format.callFloor(), &format.files});
             drivers.push_back({set.name, format.name, kIoFloor, MakeIoFloorReader(), &format.files});
             drivers.push_back({set.name, format.name, kTagLib, MakeTagLibReader(), &format.files});
         }
-        std::printf("%s set: %zu Ogg Vorbis and %zu FLAC files\n", set.name.c_str(), set.oggFiles.size(),
-                    set.flacFiles.size());
+        std::printf("%s set: %zu Ogg Vorbis, %zu FLAC and %zu Ogg Opus files\n", set.name.c_str(),
+                    set.oggFiles.size(), set.flacFiles.size(), set.opusFiles.size());
     }
     std::printf("corpus in %s\n", settings.corpusFolder.c_str());
 

@@ -32,6 +32,9 @@ std::unique_ptr<Reader> MakeVorbisFloorReader();
 // VORBIS_COMMENT block, the ID3v1 tag when title, artist or album is missing;
 // the size probe; values copied as raw bytes.
 std::unique_ptr<Reader> MakeFlacFloorReader();
+// op_open_file, op_pcm_total(-1), op_tags(0), op_free; the size probe;
+// values copied as raw bytes.
+std::unique_ptr<Reader> MakeOpusFloorReader();
 // open, read the first 64 KiB, read the last 128 bytes, close: what a
 // reader of the metadata at the start and the ID3v1 tag at the end cannot
 // do without.
