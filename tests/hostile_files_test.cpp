@@ -14,6 +14,7 @@
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/run_command.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/opus_files.h"
 
 namespace cvx::testing {
 
@@ -45,6 +46,7 @@ long PeakGrowthMiBOfOpening(const std::string& plugin, const std::string& path, 
 
 const Bytes kSmallOgg = EncodeVorbis(VorbisStream().Seconds(3.0).Comments({"TITLE=Small"}));
 const Bytes kSmallFlac = EncodeFlac(FlacStream().Samples(24000).Comments({"TITLE=Small"}));
+const Bytes kSmallOpus = EncodeOpus({OpusLink().Seconds(3.0).Comments({"TITLE=Small"})});
 
 class HostileFiles : public ::testing::Test {
 protected:
@@ -55,9 +57,20 @@ protected:
         const Reading reading = OpenAndRead(*plugin.CreateFileInfo(0), path);
         EXPECT_EQ(CountOpenDescriptors(), descriptors);
         if (kMemoryIsMeasurable) {
-            const bool isOgg = &plugin == &ogg_;
-            const std::string tiny = Write(isOgg ? kSmallOgg : kSmallFlac, isOgg ? "tiny.ogg" : "tiny.flac");
-            EXPECT_LE(PeakGrowthMiBOfOpening(isOgg ? OGG_PLUGIN_PATH : FLAC_PLUGIN_PATH, path, tiny), kMemoryBoundMiB);
+            // The baseline: a small sound file of the same format.
+            const struct {
+                const PluginLibrary* plugin;
+                const char* path;
+                const Bytes& tiny;
+                const char* name;
+            } formats[] = {{&ogg_, OGG_PLUGIN_PATH, kSmallOgg, "tiny.ogg"},
+                           {&flac_, FLAC_PLUGIN_PATH, kSmallFlac, "tiny.flac"},
+                           {&opus_, OPUS_PLUGIN_PATH, kSmallOpus, "tiny.opus"}};
+            for (const auto& format : formats) {
+                if (format.plugin != &plugin) continue;
+                const std::string tiny = Write(format.tiny, format.name);
+                EXPECT_LE(PeakGrowthMiBOfOpening(format.path, path, tiny), kMemoryBoundMiB);
+            }
         }
         return reading;
     }
@@ -70,6 +83,7 @@ protected:
 
     PluginLibrary& ogg_ = LoadPluginOnce(OGG_PLUGIN_PATH);
     PluginLibrary& flac_ = LoadPluginOnce(FLAC_PLUGIN_PATH);
+    PluginLibrary& opus_ = LoadPluginOnce(OPUS_PLUGIN_PATH);
     TempDir dir_;
 };
 
@@ -115,6 +129,16 @@ TEST_F(HostileFiles, ThreeGibibytesHaveNoSizeButAreRead) {
     EXPECT_EQ(r.fileSize, -1);
     EXPECT_EQ(r.length, 3);
     EXPECT_EQ(r.title, "Small");
+
+    // Opus: as Ogg, its last page at the far end, where libopusfile looks.
+    const Bytes opus = EncodeOpus({OpusLink().Seconds(20.0).Comments({"TITLE=Small"})});
+    const size_t lastOpusPage = OggPageOffsets(opus).back();
+    r = OpenChecked(opus_, WriteSparse(dir_.File("huge.opus"), Bytes(opus.begin(), opus.begin() + lastOpusPage),
+                                       Bytes(opus.begin() + lastOpusPage, opus.end())));
+    EXPECT_EQ(r.openResult, 0);
+    EXPECT_EQ(r.fileSize, -1);
+    EXPECT_EQ(r.length, 20);
+    EXPECT_EQ(r.title, "Small");
 }
 
 TEST_F(HostileFiles, AHundredThousandComments) {
@@ -125,6 +149,10 @@ TEST_F(HostileFiles, AHundredThousandComments) {
 
     const FlacParts audio = SplitFlac(kSmallFlac);
     r = OpenChecked(flac_, Write(AssembleFlac({audio.blocks[0], VorbisCommentBlock(comments)}, audio.audio), "many.flac"));
+    EXPECT_EQ(r.openResult, 0);
+    EXPECT_EQ(r.title, "Last of many");
+
+    r = OpenChecked(opus_, Write(EncodeOpus({OpusLink().Comments(comments)}), "many.opus"));
     EXPECT_EQ(r.openResult, 0);
     EXPECT_EQ(r.title, "Last of many");
 }
@@ -170,7 +198,14 @@ TEST_F(HostileFiles, AThousandChainedLinks) {
         const Bytes bytes = EncodeVorbis(stream);
         chained.insert(chained.end(), bytes.begin(), bytes.end());
     }
-    const Reading r = OpenChecked(ogg_, Write(chained, "chain.ogg"));
+    Reading r = OpenChecked(ogg_, Write(chained, "chain.ogg"));
+    EXPECT_EQ(r.openResult, 0);
+    EXPECT_EQ(r.length, 62);
+    EXPECT_EQ(r.title, "Link 0");
+
+    std::vector<OpusLink> links;
+    for (int link = 0; link < 1000; ++link) links.push_back(OpusLink().Seconds(0.0625).Comments({"TITLE=Link " + std::to_string(link)}));
+    r = OpenChecked(opus_, Write(EncodeOpus(links), "chain.opus"));
     EXPECT_EQ(r.openResult, 0);
     EXPECT_EQ(r.length, 62);
     EXPECT_EQ(r.title, "Link 0");
@@ -204,7 +239,8 @@ TEST_F(HostileFiles, FlacStreamInformationWithoutSamplesOrRate) {
 TEST_F(HostileFiles, LoadingAndFreeingAgainKeepsNoMemory) {
     if (!kMemoryIsMeasurable) GTEST_SKIP() << "the sanitizer's memory swamps the figure";
     for (const auto& [plugin, bytes, name] : {std::tuple{OGG_PLUGIN_PATH, kSmallOgg, "small.ogg"},
-                                              std::tuple{FLAC_PLUGIN_PATH, kSmallFlac, "small.flac"}}) {
+                                              std::tuple{FLAC_PLUGIN_PATH, kSmallFlac, "small.flac"},
+                                              std::tuple{OPUS_PLUGIN_PATH, kSmallOpus, "small.opus"}}) {
         const CommandResult run = RunCommand({OPEN_ONCE_PATH, plugin, Write(bytes, name), "300"});
         ASSERT_EQ(run.status, 0) << run.err;
         long settledKiB = 0, lastKiB = 0;
