@@ -56,4 +56,11 @@ TEST(OpusDamage, CutsAndFlippedBytesGetLibopusfilesAnswer) {
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
 
+TEST(OpusRules, LengthIsSamplesOver48kTruncatedInTheLow32BitsAndNeverNegative) {
+    EXPECT_EQ(opus::LengthSeconds(48000 * 61 + 47999), 61);
+    EXPECT_EQ(opus::LengthSeconds(0), 0);
+    EXPECT_EQ(opus::LengthSeconds(OP_EINVAL), 0);  // op_pcm_total's error codes are negative
+    EXPECT_EQ(opus::LengthSeconds(int64_t{48000} * 0xFFFFFFFF), -1);  // the low 32 bits, as FLAC stores them
+}
+
 }  // namespace cvx::testing

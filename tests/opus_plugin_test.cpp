@@ -8,6 +8,7 @@
 
 #include "frame/tag_record.h"
 #include "tests/support/plugin_fixture.h"
+#include "tools/samples/flac_files.h"
 #include "tools/samples/opus_files.h"
 #include "tools/samples/picture.h"
 
@@ -49,6 +50,14 @@ TEST_F(OpusPlugin, ReadsCommentsAsFlacDoes) {
     EXPECT_EQ(r.genre, "");
     EXPECT_EQ(r.comment, "c");
     EXPECT_EQ(Read(Tagged({"TITLE=" + std::string(600, 'x')})).title, std::string(kTagFieldSize - 1, 'x'));
+}
+
+// Unlike FLAC, no ID3v1 tag at the end stands in for missing comments.
+TEST_F(OpusPlugin, AnId3v1TagIsNoFallback) {
+    const Reading r = Read(WithId3v1(Tagged({"DATE=2001"}), Id3v1Tag(Id3v1Fields().Title("T").Artist("A").Album("B"))));
+    EXPECT_EQ(r.openResult, 0);
+    EXPECT_EQ(r.title, "");
+    EXPECT_EQ(r.year, 2001);
 }
 
 // A chain: the playing time of every link, the tags of the first.
