@@ -1,4 +1,4 @@
-// The Vorbis comment names both readers take values from, and where each
+// The Vorbis comment names every reader takes values from, and where each
 // value goes in the record. Names compare case-insensitively on ASCII letters
 // only; bytes above 0x7F must match exactly.
 #pragma once

@@ -1,4 +1,4 @@
-// The accessors shared by both plug-ins: a FileInfo whose getters read a
+// The accessors shared by every plug-in: a FileInfo whose getters read a
 // TagRecord. Each plug-in derives its reader from it and supplies Open.
 #pragma once
 

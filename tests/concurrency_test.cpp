@@ -1,5 +1,5 @@
 // Several threads, each with its own objects, read different files at once
-// through both plug-ins, and see what one thread alone sees. Run under
+// through each plug-in, and see what one thread alone sees. Run under
 // ThreadSanitizer too, which would report any state the objects share.
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // FLAC.cvx driven as the host drives it (see plugin_frame_test.cpp for what
-// both plug-ins share): what it reads from FLAC files and their ID3v1 tags.
+// every plug-in shares): what it reads from FLAC files and their ID3v1 tags.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // OGG.cvx driven as the host drives it (see plugin_frame_test.cpp for what
-// both plug-ins share): what it reads from Ogg Vorbis files.
+// every plug-in shares): what it reads from Ogg Vorbis files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

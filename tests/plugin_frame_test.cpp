@@ -1,4 +1,4 @@
-// What the shared frame gives both plug-ins, checked on each built library as
+// What the shared frame gives every plug-in, checked on each built library as
 // the host uses it: entry points, the table of operations, and a prompt,
 // clean failure for every path that is not a readable file of the format.
 #include <gtest/gtest.h>

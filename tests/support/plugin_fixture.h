@@ -16,7 +16,7 @@ using host::PluginLibrary;
 using host::Reading;
 using host::ReadFields;
 
-// One comment for each of the seven values, and what both plug-ins read
+// One comment for each of the seven values, and what every plug-in reads
 // from them (the album narrowed to 8-bit text): 205 seconds of audio assumed.
 extern const std::vector<std::string> kSevenValueComments;
 ExpectedReading SevenValuesRead(int32_t fileSize, const std::string& fileName);
