@@ -318,8 +318,12 @@ TEST_F(CvxscanTest, TableFitsAnyWidthKeepingPathsApart) {
     for (const unsigned short columns : {40, 60, 80, 120, 200}) {
         const CommandResult onTerminal = RunOnTerminal({CVXSCAN_PATH, dir.path().string()}, columns);
         const std::string shown = check(std::regex_replace(onTerminal.out, std::regex("\r\n"), "\n"), columns);
-        if (columns == 200) EXPECT_NE(shown.find(dir.File(folders[2]) + "/empty.ogg"), std::string::npos);
-        if (columns == 40) EXPECT_EQ(shown.find("Year"), std::string::npos);  // the least needed went first
+        if (columns == 200) {
+            EXPECT_NE(shown.find(dir.File(folders[2]) + "/empty.ogg"), std::string::npos);
+        }
+        if (columns == 40) {
+            EXPECT_EQ(shown.find("Year"), std::string::npos);  // the least needed went first
+        }
         setenv("COLUMNS", std::to_string(columns).c_str(), 1);
         const CommandResult piped = Scan({"--format", "table", dir.path().string()});
         unsetenv("COLUMNS");
