@@ -10,16 +10,6 @@ namespace {
 
 constexpr long kId3v1Size = 128;
 
-// Appends `value` to `field`, joining repeated names with ", ".
-void AppendRaw(char* field, const char* value, size_t length) {
-    size_t used = std::strlen(field);
-    if (used > 0 && used + 2 < 511) {
-        std::memcpy(field + used, ", ", 2);
-        used += 2;
-    }
-    CopyRaw(field + used, value, std::min(length, 511 - used));
-}
-
 void ReadId3v1(const char* path, RawRecord& record) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return;
@@ -58,16 +48,8 @@ public:
                 if (block == nullptr) continue;
                 const FLAC__StreamMetadata_VorbisComment& comments = block->data.vorbis_comment;
                 for (FLAC__uint32 i = 0; i < comments.num_comments; ++i) {
-                    const auto* entry = reinterpret_cast<const char*>(comments.comments[i].entry);
-                    const char* equals = static_cast<const char*>(std::memchr(entry, '=', comments.comments[i].length));
-                    if (equals == nullptr) continue;
-                    const size_t nameLength = static_cast<size_t>(equals - entry);
-                    int32_t* number;
-                    if (char* field = record.TextField(entry, nameLength, number)) {
-                        AppendRaw(field, equals + 1, comments.comments[i].length - nameLength - 1);
-                    } else if (number != nullptr) {
-                        *number = std::atoi(equals + 1);
-                    }
+                    record.TakeComment(reinterpret_cast<const char*>(comments.comments[i].entry),
+                                       comments.comments[i].length);
                 }
                 FLAC__metadata_object_delete(block);
             } while (FLAC__metadata_simple_iterator_next(iterator));

@@ -2,7 +2,9 @@
 // the library's bytes as they are.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -11,6 +13,23 @@
 #include "frame/tag_record.h"
 
 namespace cvx::bench {
+
+// Copies at most 511 bytes and the NUL.
+inline void CopyRaw(char* field, const char* value, size_t length) {
+    if (length > 511) length = 511;
+    std::memcpy(field, value, length);
+    field[length] = '\0';
+}
+
+// Appends `value` to `field`, joining repeated names with ", ".
+inline void AppendRaw(char* field, const char* value, size_t length) {
+    size_t used = std::strlen(field);
+    if (used > 0 && used + 2 < 511) {
+        std::memcpy(field + used, ", ", 2);
+        used += 2;
+    }
+    CopyRaw(field + used, value, std::min(length, 511 - used));
+}
 
 struct RawRecord {
     int32_t length = 0, year = 0, track = 0, fileSize = -1;
@@ -33,6 +52,20 @@ struct RawRecord {
         return nullptr;
     }
 
+    // One comment entry "NAME=value" of `entryLength` bytes: a text value
+    // joined to the field, a number read with atoi, anything else skipped.
+    void TakeComment(const char* entry, size_t entryLength) {
+        const char* equals = static_cast<const char*>(std::memchr(entry, '=', entryLength));
+        if (equals == nullptr) return;
+        const size_t nameLength = static_cast<size_t>(equals - entry);
+        int32_t* number;
+        if (char* field = TextField(entry, nameLength, number)) {
+            AppendRaw(field, equals + 1, entryLength - nameLength - 1);
+        } else if (number != nullptr) {
+            *number = std::atoi(equals + 1);
+        }
+    }
+
     void AddTo(PassTotals& totals) const {
         ++totals.files;
         totals.seconds += static_cast<uint64_t>(length);
@@ -40,13 +73,6 @@ struct RawRecord {
                             std::strlen(genre) + 7 + static_cast<uint64_t>(year + track) + (fileSize > 0);
     }
 };
-
-// Copies at most 511 bytes and the NUL.
-inline void CopyRaw(char* field, const char* value, size_t length) {
-    if (length > 511) length = 511;
-    std::memcpy(field, value, length);
-    field[length] = '\0';
-}
 
 // fopen, seek to the end, tell, with an unbuffered stream: the seek is then
 // one lseek.
