@@ -27,14 +27,14 @@ enum OptionCode : int {
 
 // Every option, once: the parser's table and the lines of --help are both
 // made from it.
-struct OptionSpec {
+struct OptionRow {
     const char* name;
     int code;         // a short option's letter, or a code of its own
     const char* value;  // the value's name in --help, null when it takes none
     const char* help;   // lines of --help, '\n' between them
 };
 
-constexpr OptionSpec kOptionSpecs[] = {
+constexpr OptionRow kOptionRows[] = {
     {"plugins", kPlugins, "DIR",
      "load the plug-ins from DIR (default: cvxscan's own folder;\n"
      "--install then writes plugin.ini two folders above it)"},
@@ -98,17 +98,17 @@ written (write error). A closed pipe ends cvxscan as it ends other programs.
 
 constexpr size_t kHelpColumn = 20;  // where the option lines' text starts
 
-const OptionSpec* SpecFor(int code) {
-    for (const OptionSpec& spec : kOptionSpecs) {
-        if (spec.code == code) return &spec;
+const OptionRow* RowFor(int code) {
+    for (const OptionRow& row : kOptionRows) {
+        if (row.code == code) return &row;
     }
     return nullptr;
 }
 
 // "--name" of the option, with "-c, " before it for a short one.
-std::string Spelled(const OptionSpec& spec) {
-    std::string spelled = spec.code < 256 ? std::string("-") + static_cast<char>(spec.code) + ", " : "";
-    return spelled + "--" + spec.name;
+std::string Spelled(const OptionRow& row) {
+    std::string spelled = row.code < 256 ? std::string("-") + static_cast<char>(row.code) + ", " : "";
+    return spelled + "--" + row.name;
 }
 
 bool ParseFormat(const std::string& text, OutputFormat& format) {
@@ -130,14 +130,14 @@ bool ParseJobs(const std::string& text, unsigned& jobs) {
 // What getopt_long refused, said in words: the argument as written when it
 // is no option, the option's name when its value is missing or not wanted.
 std::string Refusal(int result, const char* argument, int optopt) {
-    const OptionSpec* spec = SpecFor(optopt);
+    const OptionRow* row = RowFor(optopt);
     std::string name = argument;
-    if (spec != nullptr && name.rfind("--", 0) == 0) name = std::string("--") + spec->name;
+    if (row != nullptr && name.rfind("--", 0) == 0) name = std::string("--") + row->name;
     if (result == ':') return name + " needs a value";
-    if (spec != nullptr && spec->value == nullptr && std::string(argument).find('=') != std::string::npos) {
+    if (row != nullptr && row->value == nullptr && std::string(argument).find('=') != std::string::npos) {
         return name + " takes no value";
     }
-    if (optopt != 0 && spec == nullptr) return std::string("unknown option -") + static_cast<char>(optopt);
+    if (optopt != 0 && row == nullptr) return std::string("unknown option -") + static_cast<char>(optopt);
     return "unknown option " + name.substr(0, name.find('='));
 }
 
@@ -145,9 +145,9 @@ std::string Refusal(int result, const char* argument, int optopt) {
 
 std::string HelpText() {
     std::string text = kUsage;
-    for (const OptionSpec& spec : kOptionSpecs) {
-        std::string line = "  " + Spelled(spec) + (spec.value ? std::string(" ") + spec.value : "");
-        std::string help = spec.help;
+    for (const OptionRow& row : kOptionRows) {
+        std::string line = "  " + Spelled(row) + (row.value ? std::string(" ") + row.value : "");
+        std::string help = row.help;
         for (size_t start = 0; start <= help.size();) {
             size_t end = help.find('\n', start);
             if (end == std::string::npos) end = help.size();
@@ -161,10 +161,10 @@ std::string HelpText() {
 }
 
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
-    option longOptions[std::size(kOptionSpecs) + 1] = {};
-    for (size_t i = 0; i < std::size(kOptionSpecs); ++i) {
-        const OptionSpec& spec = kOptionSpecs[i];
-        longOptions[i] = {spec.name, spec.value ? required_argument : no_argument, nullptr, spec.code};
+    option longOptions[std::size(kOptionRows) + 1] = {};
+    for (size_t i = 0; i < std::size(kOptionRows); ++i) {
+        const OptionRow& row = kOptionRows[i];
+        longOptions[i] = {row.name, row.value ? required_argument : no_argument, nullptr, row.code};
     }
     Options options;
     opterr = 0;  // the messages are cvxscan's
