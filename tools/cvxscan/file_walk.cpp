@@ -27,12 +27,11 @@ struct Walk {
                   [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
         for (const FolderEntry& entry : entries) {
             std::string path = JoinPath(folder, entry.name);
-            std::string entryKey = JoinPath(key, entry.name);
             switch (entry.kind) {
-                case EntryKind::kFolder: Folder(path, entryKey); break;
+                case EntryKind::kFolder: Folder(path, JoinPath(key, entry.name)); break;
                 case EntryKind::kUnknown: failures.push_back({FailureKind::kPath, path, "", entry.error}); break;
                 case EntryKind::kOther:
-                    if (wanted(path)) Take(std::move(path), std::move(entryKey));
+                    if (wanted(path)) Take(std::move(path), JoinPath(key, entry.name));
                     else ++result.otherFiles;
                     break;
             }
