@@ -16,6 +16,16 @@ void ClearTags(TagRecord& record) {
     record.track = 0;
 }
 
+void CopyTags(TagRecord& to, const TagRecord& from) {
+    std::memcpy(to.title, from.title, sizeof to.title);
+    std::memcpy(to.artist, from.artist, sizeof to.artist);
+    std::memcpy(to.album, from.album, sizeof to.album);
+    std::memcpy(to.comment, from.comment, sizeof to.comment);
+    std::memcpy(to.genre, from.genre, sizeof to.genre);
+    to.year = from.year;
+    to.track = from.track;
+}
+
 bool StorePathAndSize(TagRecord& record, const char* path) {
     if (!StorePath(record, path)) return false;
     record.fileSize = ProbeFileSize(path);

@@ -30,6 +30,9 @@ struct TagRecord {
 // length, path and fileSize are left alone.
 void ClearTags(TagRecord& record);
 
+// Copies title, artist, album, comment, genre, year and track of `from`.
+void CopyTags(TagRecord& to, const TagRecord& from);
+
 // Stores `path` and its probed size, the first step of every Open. A null
 // path, or one too long for the path field, is not stored: the path field is
 // emptied, fileSize becomes -1 and the result is false, so that no field

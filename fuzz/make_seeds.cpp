@@ -2,6 +2,7 @@
 // FOLDER/<target>/, generated here rather than downloaded: real Ogg Vorbis
 // and FLAC files from the encoders, tags, INI files and UTF-8 text.
 #include <cstdio>
+#include <initializer_list>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,24 +24,10 @@ namespace {
 
 Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-void Write(const fs::path& folder, const std::vector<Bytes>& seeds) {
-    fs::create_directories(folder);
-    for (size_t i = 0; i < seeds.size(); ++i) WriteBytes((folder / ("seed-" + std::to_string(i))).string(), seeds[i]);
-}
-
-const std::vector<std::string> kComments = {"TITLE=Grüße", "ARTIST=A", "ARTIST=B", "ALBUM=€ and Калинка",
-                                            "DATE=2002-10-19", "TRACKNUMBER=07/12", "GENRE=Rock", "COMMENT=c"};
-
-Bytes Id3v1(bool withTrack) {
-    Id3v1Fields fields;
-    fields.title = "Title";
-    fields.artist = "Artist";
-    fields.album = "Album";
-    fields.year = "1999";
-    fields.comment = "Comment";
-    if (withTrack) fields.track = 7;
-    fields.genre = 17;
-    return Id3v1Tag(fields);
+Bytes Prefixed(std::initializer_list<uint8_t> prefix, const Bytes& bytes) {
+    Bytes out(prefix);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
 }
 
 }  // namespace
@@ -58,6 +45,26 @@ int Main(int argc, char** argv) {
     const Bytes oggFile = EncodeVorbis(ogg);
     Write(root / "ogg_open", {oggFile, ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"}),
                               Bytes(oggFile.begin(), oggFile.begin() + static_cast<long>(oggFile.size() / 2))});
+
+    // The page finder: from the start and from within, with each kind of
+    // boundary; [from] [how] [boundary] first.
+    const Bytes chain = ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"});
+    Write(root / "ogg_pages", {Prefixed({0, 0, 0}, oggFile), Prefixed({0, 2, 16}, oggFile), Prefixed({100, 4, 0}, chain),
+                               Prefixed({200, 1, 4}, chain), Prefixed({0, 3, 64}, oggFile), Prefixed({50, 5, 0}, chain)});
+
+    // The setup check: real setup headers of every quality, rate and
+    // channel count libvorbisenc writes; [as it is] [channels - 1] first.
+    std::vector<Bytes> setups;
+    for (const float quality : {-0.1f, 0.0f, 0.3f, 0.6f, 1.0f}) {
+        for (const long rate : {8000L, 22050L, 44100L, 48000L, 96000L}) {
+            for (const int channels : {1, 2, 6}) {
+                VorbisStream stream = VorbisStream().Rate(rate).Channels(channels).Seconds(0.1);
+                stream.quality = quality;
+                setups.push_back(Prefixed({1, static_cast<uint8_t>(channels - 1)}, PacketOf(EncodeVorbis(stream), 2)));
+            }
+        }
+    }
+    Write(root / "vorbis_setup", setups);
 
     FlacStream flac;
     flac.totalSamples = 4000;
@@ -101,5 +108,9 @@ int Main(int argc, char** argv) {
 }
 
 }  // namespace cvx::fuzz
+
+// libvorbisenc 1.3.7 loses its residue setup for six channels at 44.1 and
+// 48 kHz (vorbis_encode_residue_setup); the seeds are made all the same.
+extern "C" const char* __lsan_default_suppressions() { return "leak:vorbis_encode_residue_setup\n"; }
 
 int main(int argc, char** argv) { return cvx::fuzz::Main(argc, argv); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace cvx::ogg {
@@ -12,5 +13,9 @@ namespace cvx::ogg {
 // DecodeUtf8ToUtf16 skips it. Pinned by
 // NarrowUtf8ToLatin1.AByteThatCannotStartACharacterEndsTheText.
 void NarrowUtf8ToLatin1(const char* src, char* dst, int32_t capacity);
+
+// The most bytes of `src` one character written takes: a lead byte and up to
+// five continuation bytes.
+inline constexpr size_t kMostBytesPerNarrowedCharacter = 6;
 
 }  // namespace cvx::ogg

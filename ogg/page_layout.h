@@ -13,6 +13,7 @@ inline constexpr size_t kOggCaptureSize = 4;
 inline constexpr size_t kOggVersionOffset = 4;  // always 0
 inline constexpr size_t kOggHeaderTypeOffset = 5;
 inline constexpr unsigned char kOggBeginsStream = 0x02;  // the header type's flag for a stream's first page
+inline constexpr size_t kOggGranuleOffset = 6;  // 64 bits, little-endian; -1: no packet ends here
 inline constexpr size_t kOggSerialOffset = 14;  // 32 bits, little-endian
 inline constexpr size_t kOggChecksumOffset = 22;  // CRC-32 of the page with this field zeroed
 inline constexpr size_t kOggChecksumSize = 4;

@@ -1,12 +1,12 @@
 #include "ogg/page_scan.h"
 
-#include <ogg/ogg.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "ogg/page_checksum.h"
+#include "ogg/page_finder.h"
 #include "ogg/page_layout.h"
 #include "ogg/read_limits.h"
 
@@ -81,16 +81,6 @@ private:
 
 }  // namespace
 
-const unsigned char* FindCapturePattern(const unsigned char* from, const unsigned char* end) {
-    while (end - from >= static_cast<ptrdiff_t>(kOggCaptureSize)) {
-        from = static_cast<const unsigned char*>(std::memchr(from, kOggCapturePattern[0], static_cast<size_t>(end - from)));
-        if (from == nullptr || end - from < static_cast<ptrdiff_t>(kOggCaptureSize)) return nullptr;
-        if (std::memcmp(from, kOggCapturePattern, kOggCaptureSize) == 0) return from;
-        ++from;
-    }
-    return nullptr;
-}
-
 CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size_t& extentBytes) {
     if (available < kOggPageHeaderSize) return CaptureKind::kCutShort;
     const size_t segments = capture[kOggSegmentCountOffset];
@@ -101,16 +91,10 @@ CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size
     extentBytes = headerSize + bodySize;
     if (available < extentBytes) return CaptureKind::kCutShort;
 
-    // The checksum as libogg computes it, over a copy of the header.
-    unsigned char header[kOggPageHeaderSize + 255];
-    std::memcpy(header, capture, headerSize);
-    ogg_page page;
-    page.header = header;
-    page.header_len = static_cast<long>(headerSize);
-    page.body = const_cast<unsigned char*>(capture + headerSize);  // only read
-    page.body_len = static_cast<long>(bodySize);
-    ogg_page_checksum_set(&page);
-    const bool holds = std::memcmp(header + kOggChecksumOffset, capture + kOggChecksumOffset, kOggChecksumSize) == 0;
+    const uint32_t computed = PageChecksum(capture, headerSize, capture + headerSize, bodySize);
+    unsigned char stored[kOggChecksumSize];
+    for (size_t i = 0; i < kOggChecksumSize; ++i) stored[i] = static_cast<unsigned char>(computed >> (8 * i));
+    const bool holds = std::memcmp(stored, capture + kOggChecksumOffset, kOggChecksumSize) == 0;
     return holds ? CaptureKind::kPage : CaptureKind::kNoPage;
 }
 

@@ -13,9 +13,6 @@
 
 namespace cvx::ogg {
 
-// The first capture pattern lying wholly in [from, end), or null.
-const unsigned char* FindCapturePattern(const unsigned char* from, const unsigned char* end);
-
 enum class CaptureKind {
     kPage,      // a page: its checksum holds
     kNoPage,    // complete as declared, but its checksum fails

@@ -38,10 +38,20 @@ inline constexpr int64_t kLongestRunRead = int64_t{1} << 20;
 #endif
 
 // libvorbisfile's CHUNKSIZE: how far it looks for the next header page, and
-// the step by which it searches backwards. Its own constant, not a limit.
+// the step by which it searches backwards. Its own constant, not a limit:
+// the fuzz build makes it small in the library it builds, and tells the
+// reader so (CVX_LIBRARY_CHUNK_SIZE).
+#if defined(CVX_LIBRARY_CHUNK_SIZE)
+inline constexpr int64_t kVorbisfileChunkSize = CVX_LIBRARY_CHUNK_SIZE;
+#else
 inline constexpr int64_t kVorbisfileChunkSize = 65536;
+#endif
 
-// Budgets in bytes read, each seek counted as kSeekCostBytes.
+// What a reading costs: the bytes it is given, and each seek it asks for
+// counted as kSeekCostBytes.
+constexpr int64_t ReadingCost(int64_t bytesGiven, int64_t seeks) { return bytesGiven + seeks * kSeekCostBytes; }
+
+// Budgets in ReadingCost.
 constexpr int64_t FirstReadBudget(int64_t fileSizeBytes) {
     return fileSizeBytes * kFirstBudgetPercentOfFile / 100 + kFirstBudgetBytes;
 }

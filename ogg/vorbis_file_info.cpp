@@ -1,5 +1,6 @@
 #include "ogg/vorbis_file_info.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -8,28 +9,36 @@
 #include "frame/platform/regular_file.h"
 #include "ogg/narrow_utf8_to_latin1.h"
 #include "ogg/vorbis_file.h"
+#include "ogg/vorbis_one_link.h"
 
 namespace cvx::ogg {
 
 namespace {
 
-// One comment string "NAME=value"; other names and strings without '=' are
-// ignored.
-void ApplyComment(TagRecord& record, const char* comment) {
-    const char* equals = std::strchr(comment, '=');
-    if (equals == nullptr) return;
-    CommentTarget target;
-    if (!FindCommentTarget(comment, static_cast<size_t>(equals - comment), target)) return;
-
-    const char* value = equals + 1;
-    if (int32_t* number = NumberFieldOf(record, target)) {
-        *number = LeadingDecimalNumber(value);
-    } else {
-        NarrowUtf8ToLatin1(value, TextFieldOf(record, target), kTagFieldSize);
-    }
-}
+// The most bytes NarrowUtf8ToLatin1 reads to fill a field.
+constexpr size_t kLongestNarrowedValue = (kTagFieldSize - 1) * kMostBytesPerNarrowedCharacter;
 
 }  // namespace
+
+void TakeComment(TagRecord& record, const char* text, size_t length) {
+    length = strnlen(text, length);  // libvorbis keeps a comment as C text
+    const char* equals = static_cast<const char*>(std::memchr(text, '=', length));
+    if (equals == nullptr) return;
+    CommentTarget target;
+    if (!FindCommentTarget(text, static_cast<size_t>(equals - text), target)) return;
+
+    const char* value = equals + 1;
+    const size_t valueLength = length - static_cast<size_t>(value - text);
+    if (int32_t* number = NumberFieldOf(record, target)) {
+        *number = LeadingDecimalNumber(value, valueLength);
+    } else {
+        char terminated[kLongestNarrowedValue + 1];
+        const size_t kept = std::min(valueLength, kLongestNarrowedValue);
+        std::memcpy(terminated, value, kept);
+        terminated[kept] = '\0';
+        NarrowUtf8ToLatin1(terminated, TextFieldOf(record, target), kTagFieldSize);
+    }
+}
 
 int32_t WholeSeconds(double totalSeconds) {
     if (totalSeconds == OV_EINVAL || !std::isfinite(totalSeconds)) return 0;
@@ -46,7 +55,8 @@ void TakeLengthAndTags(TagRecord& record, OggVorbis_File& vorbis) {
     // count only towards the length.
     if (const vorbis_comment* comments = ov_comment(&vorbis, -1)) {
         for (int i = 0; i < comments->comments; ++i) {
-            if (comments->user_comments[i] != nullptr) ApplyComment(record, comments->user_comments[i]);
+            const char* text = comments->user_comments[i];
+            if (text != nullptr) TakeComment(record, text, std::strlen(text));
         }
     }
 }
@@ -57,8 +67,14 @@ int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) noexcept {
     int64_t sizeBytes = 0;
     const FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
     if (!file) return 1;
+    FileWindows read(file.get(), sizeBytes);
+    double totalSeconds = 0;
+    if (ReadOneLinkVorbis(read, totalSeconds, record_) == OneLinkVorbis::kAnswered) {
+        record_.length = WholeSeconds(totalSeconds);
+        return 0;
+    }
     VorbisFile vorbis;  // declared after the stream: cleared before it closes
-    if (!vorbis.Open(file.get(), sizeBytes)) return 1;
+    if (!vorbis.Open(file.get(), sizeBytes, &read)) return 1;
     TakeLengthAndTags(record_, vorbis.get());
     return 0;
 }

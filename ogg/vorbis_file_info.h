@@ -34,4 +34,9 @@ int32_t WholeSeconds(double totalSeconds);
 // OggPlugin.TheLastCommentOfANameWins.
 void TakeLengthAndTags(TagRecord& record, OggVorbis_File& vorbis);
 
+// One comment of `length` bytes as TakeLengthAndTags takes it: "NAME=value",
+// read as C text (to its first NUL, as libvorbis keeps it); other names and
+// comments without '=' are ignored.
+void TakeComment(TagRecord& record, const char* text, size_t length);
+
 }  // namespace cvx::ogg

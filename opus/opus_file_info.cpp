@@ -6,6 +6,7 @@
 #include "comment/ansi_comment.h"
 #include "frame/platform/regular_file.h"
 #include "frame/probe_file_size.h"
+#include "opus/opus_one_link.h"
 
 namespace cvx::opus {
 
@@ -20,22 +21,45 @@ struct OpusFileCloser {
 };
 using OpusFilePtr = std::unique_ptr<OggOpusFile, OpusFileCloser>;
 
-// libopusfile's stream calls over a stdio stream the reader keeps: no
-// close, so that the FILE is released by its own owner on every path.
+// libopusfile's stream calls over a stdio stream the reader keeps (no
+// close, so that the FILE is released by its own owner on every path),
+// giving what the one-link reading read from memory instead.
+struct OpusInput {
+    std::FILE* file;
+    int64_t fileSizeBytes;
+    const ogg::FileWindows& alreadyRead;
+    int64_t position = 0;   // as libopusfile sees it
+    int64_t streamAt = -1;  // where the stdio stream stands, -1 when unknown
+};
+
 int ReadStream(void* stream, unsigned char* buffer, int bytes) {
+    auto& in = *static_cast<OpusInput*>(stream);
     if (bytes <= 0) return 0;
-    std::FILE* file = static_cast<std::FILE*>(stream);
-    const size_t read = std::fread(buffer, 1, static_cast<size_t>(bytes), file);
-    return read == 0 && std::ferror(file) ? -1 : static_cast<int>(read);
+    size_t read = in.alreadyRead.CopyOut(in.position, buffer, static_cast<size_t>(bytes));
+    if (read == 0) {
+        if (in.streamAt != in.position) {
+            if (fseeko(in.file, static_cast<off_t>(in.position), SEEK_SET) != 0) return -1;
+            in.streamAt = in.position;
+        }
+        read = std::fread(buffer, 1, static_cast<size_t>(bytes), in.file);
+        if (read == 0 && std::ferror(in.file)) return -1;
+        in.streamAt += static_cast<int64_t>(read);
+    }
+    in.position += static_cast<int64_t>(read);
+    return static_cast<int>(read);
 }
 
 int SeekStream(void* stream, opus_int64 offset, int whence) {
-    return fseeko(static_cast<std::FILE*>(stream), static_cast<off_t>(offset), whence);
+    auto& in = *static_cast<OpusInput*>(stream);
+    const int64_t from = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? in.position : in.fileSizeBytes;
+    if ((whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) || from + offset < 0) return -1;
+    in.position = from + offset;
+    return 0;
 }
 
-opus_int64 TellStream(void* stream) { return ftello(static_cast<std::FILE*>(stream)); }
+opus_int64 TellStream(void* stream) { return static_cast<OpusInput*>(stream)->position; }
 
-constexpr OpusFileCallbacks kStdioCallbacks = {ReadStream, SeekStream, TellStream, nullptr};
+constexpr OpusFileCallbacks kInputCallbacks = {ReadStream, SeekStream, TellStream, nullptr};
 
 }  // namespace
 
@@ -61,8 +85,15 @@ int32_t CVX_THISCALL OpusFileInfo::Open(const char* path) noexcept {
     record_.fileSize = file ? FileSizeField(sizeBytes) : -1;
     if (!file) return 1;
 
+    ogg::FileWindows read(file.get(), sizeBytes);
+    int64_t totalSamples = 0;
+    if (ReadOneLinkOpus(read, totalSamples, record_) == OneLinkOpus::kAnswered) {
+        record_.length = LengthSeconds(totalSamples);
+        return 0;
+    }
+    OpusInput input{file.get(), sizeBytes, read};
     int error = 0;
-    const OpusFilePtr opus(op_open_callbacks(file.get(), &kStdioCallbacks, nullptr, 0, &error));
+    const OpusFilePtr opus(op_open_callbacks(&input, &kInputCallbacks, nullptr, 0, &error));
     if (!opus) return 1;
     record_.length = LengthSeconds(op_pcm_total(opus.get(), kAllLinks));
     if (const OpusTags* tags = op_tags(opus.get(), kFirstLink)) TakeTags(record_, *tags);

@@ -24,6 +24,7 @@
 #include "ogg/read_limits.h"
 #include "ogg/vorbis_file.h"
 #include "ogg/vorbis_file_info.h"
+#include "ogg/vorbis_one_link.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/prescribed_readers.h"
 #include "tests/support/temp_dir.h"
@@ -62,13 +63,6 @@ Bytes Link(int index, double seconds, uint32_t serial) {
     return EncodeVorbis(VorbisStream().Seconds(seconds).Comments({"TITLE=Link " + std::to_string(index)}).Serial(serial));
 }
 
-// The page of `stream` whose capture pattern is the `index`th.
-Bytes PageOf(const Bytes& stream, size_t index) {
-    const std::vector<size_t> pages = OggPageOffsets(stream);
-    const size_t end = index + 1 < pages.size() ? pages[index + 1] : stream.size();
-    return Bytes(stream.begin() + static_cast<long>(pages.at(index)), stream.begin() + static_cast<long>(end));
-}
-
 Bytes Run(Filler filler, size_t length, uint32_t seed, const Bytes& otherLink) {
     std::mt19937 random(seed);
     Bytes run(length, 0);
@@ -81,7 +75,7 @@ Bytes Run(Filler filler, size_t length, uint32_t seed, const Bytes& otherLink) {
             if (random() % 2) run[at + ogg::kOggVersionOffset] = 0;
         }
     }
-    Bytes page = PageOf(otherLink, 2);  // an audio page
+    Bytes page = OggPage(otherLink, 2);  // an audio page
     if (filler == Filler::kFailingPage) page[page.size() / 2] ^= 0x40;
     if (filler == Filler::kStrayPage) page = FlipInsidePage(page, ogg::kOggSerialOffset, 0x5A);  // checksum redone
     if (filler == Filler::kCutPage) {
@@ -162,8 +156,12 @@ std::vector<Case> CasesAtTheEdgeOfWhatMayBeHidden() {
 VorbisReading ReadingOf(const std::string& path) {
     int64_t sizeBytes = 0;
     const FilePtr file = OpenRegularFileForReading(path.c_str(), &sizeBytes);
+    ogg::FileWindows read(file.get(), sizeBytes);
+    double seconds = 0;
+    TagRecord tags{};
+    if (ogg::ReadOneLinkVorbis(read, seconds, tags) == ogg::OneLinkVorbis::kAnswered) return VorbisReading::kOneLink;
     ogg::VorbisFile vorbis;
-    vorbis.Open(file.get(), sizeBytes);
+    vorbis.Open(file.get(), sizeBytes, &read);
     return vorbis.reading();
 }
 
@@ -175,9 +173,9 @@ VorbisReading ExpectLibvorbisfilesAnswer(const std::string& path, ogg::VorbisFil
     const int32_t result = reader.Open(path.c_str());
     const int32_t expected = prescribed.Open(path.c_str());
     const VorbisReading road = ReadingOf(path);
-    if (road == VorbisReading::kPastEveryBudget) {
+    if (road == VorbisReading::kRefused) {
         EXPECT_EQ(result, 1);
-        const int64_t cost = prescribed.bytesRead() + prescribed.seeks() * ogg::kSeekCostBytes;
+        const int64_t cost = ogg::ReadingCost(prescribed.bytesRead(), prescribed.seeks());
         EXPECT_GE(cost, ogg::FinalReadBudget(prescribed.record().fileSize));
         return road;
     }
@@ -188,7 +186,75 @@ VorbisReading ExpectLibvorbisfilesAnswer(const std::string& path, ogg::VorbisFil
     return road;
 }
 
+// Files for each way the one-link reading ends, with the way it must take.
+struct OneLinkCase {
+    std::string what;
+    Bytes file;
+    ogg::OneLinkVorbis road;
+};
+
+std::vector<OneLinkCase> OneLinkCases() {
+    using ogg::OneLinkVorbis;
+    const Bytes link = Link(1, 1.2, 0x80000000);
+    const Bytes other = Link(2, 1.4, 7);
+    const std::vector<size_t> pages = OggPageOffsets(link);
+    const auto at = [&](size_t page) { return link.begin() + static_cast<long>(pages.at(page)); };
+    // The setup header's first codebook made no codebook: "BCV" becomes "XCV".
+    Bytes badSetup = link;
+    const Bytes codebookSync = {'B', 'C', 'V'};
+    const auto sync = std::search(badSetup.begin() + static_cast<long>(pages[1]), badSetup.end(), codebookSync.begin(),
+                                  codebookSync.end());
+    badSetup = FlipInsidePage(badSetup, static_cast<size_t>(sync - badSetup.begin()), 'B' ^ 'X');
+    return {
+        {"one link", link, OneLinkVorbis::kAnswered},
+        {"text", Bytes(3000, 'x'), OneLinkVorbis::kNoHeaders},
+        {"another codec", OggOfAnotherCodec(), OneLinkVorbis::kNoHeaders},
+        {"a setup header libvorbis refuses", badSetup, OneLinkVorbis::kNoHeaders},
+        {"a second stream begun beside the first",
+         Concatenated({Bytes(at(0), at(1)), OggPage(other, 0), Bytes(at(1), link.end()),
+                       Bytes(other.begin() + static_cast<long>(OggPageOffsets(other)[1]), other.end())}),
+         OneLinkVorbis::kOtherStreams},
+        {"more than a chunk of zeros after the last page", Concatenated({link, Bytes(70000, 0)}),
+         OneLinkVorbis::kNoPageAtTheEnd},
+        {"two links", Concatenated({link, other}), OneLinkVorbis::kMoreThanOneLink},
+        {"zeros between the headers and the first page of sound",
+         Concatenated({Bytes(link.begin(), at(2)), Bytes(static_cast<size_t>(ogg::kLongestRunRead) + 100, 0), Bytes(at(2), link.end())}),
+         OneLinkVorbis::kFarToTheFirstSound},
+    };
+}
+
 }  // namespace
+
+TEST(OggReadings, TheOneLinkReadingAnswersOrLeavesTheFileToLibvorbisfile) {
+    TempDir dir;
+    const std::string path = dir.File("one-link.ogg");
+    std::map<ogg::OneLinkVorbis, int> roads;
+    for (const OneLinkCase& c : OneLinkCases()) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(path, c.file);
+        int64_t sizeBytes = 0;
+        const FilePtr file = OpenRegularFileForReading(path.c_str(), &sizeBytes);
+        ogg::FileWindows read(file.get(), sizeBytes);
+        double seconds = 0;
+        TagRecord tags{};
+        const ogg::OneLinkVorbis road = ogg::ReadOneLinkVorbis(read, seconds, tags);
+        EXPECT_EQ(static_cast<int>(road), static_cast<int>(c.road));
+        ++roads[road];
+        ogg::VorbisFileInfo reader;
+        PrescribedVorbisFileInfo prescribed;
+        ExpectLibvorbisfilesAnswer(path, reader, prescribed);
+    }
+    // A file that cannot be read through: a stream shorter than its size.
+    Bytes link = Link(1, 1.2, 1);
+    const FilePtr shortStream(fmemopen(link.data(), link.size() / 2, "rb"));
+    ogg::FileWindows read(shortStream.get(), static_cast<int64_t>(link.size()));
+    double seconds = 0;
+    TagRecord tags{};
+    ++roads[ogg::ReadOneLinkVorbis(read, seconds, tags)];
+    for (int road = 0; road <= static_cast<int>(ogg::OneLinkVorbis::kUnreadable); ++road) {
+        EXPECT_GT(roads[static_cast<ogg::OneLinkVorbis>(road)], 0) << "road " << road << " never taken";
+    }
+}
 
 TEST(OggReadings, EveryRoadGivesLibvorbisfilesAnswer) {
     TempDir dir;
@@ -203,8 +269,8 @@ TEST(OggReadings, EveryRoadGivesLibvorbisfilesAnswer) {
         PrescribedVorbisFileInfo prescribed;
         ++roads[ExpectLibvorbisfilesAnswer(path, reader, prescribed)];
     }
-    for (const VorbisReading road : {VorbisReading::kAsItIs, VorbisReading::kWithoutRuns, VorbisReading::kAsItIsAgain,
-                                     VorbisReading::kPastEveryBudget}) {
+    for (const VorbisReading road : {VorbisReading::kOneLink, VorbisReading::kFirst, VorbisReading::kView,
+                                     VorbisReading::kFinal, VorbisReading::kRefused}) {
         EXPECT_GT(roads[road], 0) << "road " << static_cast<int>(road) << " never taken";
     }
 }

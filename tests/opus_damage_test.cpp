@@ -10,9 +10,13 @@
 // dlopen, so that the leak's frames keep their module name.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
+#include "frame/platform/regular_file.h"
 #include "opus/opus_file_info.h"
+#include "opus/opus_one_link.h"
+#include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/prescribed_readers.h"
 #include "tests/support/temp_dir.h"
@@ -54,6 +58,77 @@ TEST(OpusDamage, CutsAndFlippedBytesGetLibopusfilesAnswer) {
     EXPECT_EQ(expectLibopusfilesAnswer(Bytes(original.begin(), original.begin() + 40)).openResult, 1);
     EXPECT_EQ(expectLibopusfilesAnswer(original).length, 3);
     EXPECT_EQ(CountOpenDescriptors(), before);
+}
+
+namespace {
+
+// Files for each way the one-link reading ends, with the way it must take.
+struct OneLinkCase {
+    std::string what;
+    Bytes file;
+    opus::OneLinkOpus road;
+};
+
+std::vector<OneLinkCase> OneLinkCases() {
+    using opus::OneLinkOpus;
+    const Bytes link = EncodeOpus({OpusLink().Seconds(1.2).Comments({"TITLE=One"})}, 0x80000001);
+    const Bytes other = EncodeOpus({OpusLink().Seconds(1.4).Comments({"TITLE=Two"})}, 7);
+    const std::vector<size_t> pages = OggPageOffsets(link);
+    const auto at = [&](size_t page) { return link.begin() + static_cast<long>(pages.at(page)); };
+    // Mapping family 1 with 200 streams of which 100 coupled: opus_head_parse
+    // takes it, libopus makes no decoder for it.
+    const Bytes manyStreams = {'O', 'p', 'u', 's', 'H', 'e', 'a', 'd', 1, 1, 0x38, 1, 0x80, 0xBB, 0, 0, 0, 0, 1, 200, 100, 0};
+    return {
+        {"one link", link, OneLinkOpus::kAnswered},
+        {"text", Bytes(3000, 'x'), OneLinkOpus::kNoHeaders},
+        {"more streams than a decoder takes", Concatenated({BeginningPage(0x80000001, manyStreams), Bytes(at(1), link.end())}),
+         OneLinkOpus::kNoHeaders},
+        {"a second stream begun beside the first",
+         Concatenated({Bytes(at(0), at(1)), OggPage(other, 0), Bytes(at(1), link.end()),
+                       Bytes(other.begin() + static_cast<long>(OggPageOffsets(other)[1]), other.end())}),
+         OneLinkOpus::kOtherStreams},
+        {"a last granule position before the pre-skip ends", WithGranulePosition(link, pages.back(), 1),
+         OneLinkOpus::kBadTimestamp},
+        {"more than a chunk of zeros after the last page", Concatenated({link, Bytes(70000, 0)}), OneLinkOpus::kNoPageAtTheEnd},
+        {"two links", Concatenated({link, other}), OneLinkOpus::kMoreThanOneLink},
+        {"no granule position on the last page", WithGranulePosition(link, pages.back(), -1), OneLinkOpus::kNoEndGranule},
+        {"a megabyte of zeros between the headers and the first page of sound",
+         Concatenated({Bytes(link.begin(), at(2)), Bytes(size_t{1} << 20, 0), Bytes(at(2), link.end())}),
+         OneLinkOpus::kFarToTheFirstSound},
+    };
+}
+
+}  // namespace
+
+TEST(OpusDamage, TheOneLinkReadingAnswersOrLeavesTheFileToLibopusfile) {
+    TempDir dir;
+    const std::string path = dir.File("one-link.opus");
+    std::map<opus::OneLinkOpus, int> roads;
+    for (const OneLinkCase& c : OneLinkCases()) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(path, c.file);
+        int64_t sizeBytes = 0;
+        const FilePtr file = OpenRegularFileForReading(path.c_str(), &sizeBytes);
+        ogg::FileWindows read(file.get(), sizeBytes);
+        int64_t samples = 0;
+        TagRecord tags{};
+        const opus::OneLinkOpus road = opus::ReadOneLinkOpus(read, samples, tags);
+        EXPECT_EQ(static_cast<int>(road), static_cast<int>(c.road));
+        ++roads[road];
+        opus::OpusFileInfo reader;
+        PrescribedOpusFileInfo prescribed;
+        EXPECT_EQ(OpenAndRead(reader, path), OpenAndRead(prescribed, path));
+    }
+    // A file that cannot be read through: a stream shorter than its size.
+    Bytes link = EncodeOpus({OpusLink().Seconds(1.2)});
+    const FilePtr shortStream(fmemopen(link.data(), link.size() / 2, "rb"));
+    ogg::FileWindows read(shortStream.get(), static_cast<int64_t>(link.size()));
+    int64_t samples = 0;
+    TagRecord tags{};
+    ++roads[opus::ReadOneLinkOpus(read, samples, tags)];
+    for (int road = 0; road <= static_cast<int>(opus::OneLinkOpus::kUnreadable); ++road) {
+        EXPECT_GT(roads[static_cast<opus::OneLinkOpus>(road)], 0) << "road " << road << " never taken";
+    }
 }
 
 TEST(OpusRules, LengthIsSamplesOver48kTruncatedInTheLow32BitsAndNeverNegative) {

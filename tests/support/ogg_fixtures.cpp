@@ -76,6 +76,36 @@ Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask) {
     return out;
 }
 
+Bytes OggPage(const Bytes& stream, size_t index) {
+    const std::vector<size_t> pages = OggPageOffsets(stream);
+    const size_t end = index + 1 < pages.size() ? pages[index + 1] : stream.size();
+    return Bytes(stream.begin() + static_cast<long>(pages.at(index)), stream.begin() + static_cast<long>(end));
+}
+
+Bytes WithGranulePosition(const Bytes& stream, size_t pageStart, int64_t granule) {
+    Bytes out = stream;
+    for (size_t i = 0; i < 8; ++i) {
+        out[pageStart + kOggGranuleOffset + i] = static_cast<uint8_t>(static_cast<uint64_t>(granule) >> (8 * i));
+    }
+    SetChecksum(out, pageStart);
+    return out;
+}
+
+Bytes BeginningPage(uint32_t serial, const Bytes& packet) {
+    ogg_stream_state os;
+    ogg_stream_init(&os, static_cast<int>(serial));
+    ogg_packet in{};
+    in.packet = const_cast<unsigned char*>(packet.data());
+    in.bytes = static_cast<long>(packet.size());
+    in.b_o_s = 1;
+    ogg_stream_packetin(&os, &in);
+    Bytes out;
+    ogg_page page;
+    while (ogg_stream_flush(&os, &page) != 0) AppendOggPage(out, page);
+    ogg_stream_clear(&os);
+    return out;
+}
+
 Bytes WithSerialNumber(const Bytes& stream, uint32_t serial) {
     Bytes out = stream;
     for (size_t start : OggPageOffsets(stream)) {

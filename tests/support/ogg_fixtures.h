@@ -27,6 +27,16 @@ Bytes CaptureWithoutPage(uint8_t segments);
 // caught by the container's checksum.
 Bytes FlipInsidePage(const Bytes& bytes, size_t offset, uint8_t mask = 0xFF);
 
+// The page of `stream` whose capture pattern is the `index`th.
+Bytes OggPage(const Bytes& stream, size_t index);
+
+// `stream` with the page at `pageStart` given `granule` as its granule
+// position, its checksum redone.
+Bytes WithGranulePosition(const Bytes& stream, size_t pageStart, int64_t granule);
+
+// A page that begins a logical stream `serial` and holds `packet` alone.
+Bytes BeginningPage(uint32_t serial, const Bytes& packet);
+
 // `stream`, one logical stream, with every page given `serial`.
 Bytes WithSerialNumber(const Bytes& stream, uint32_t serial);
 

@@ -8,3 +8,11 @@ add_library(prescribed_readers STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/prescribed_vorbis.cpp)
 target_include_directories(prescribed_readers PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(prescribed_readers PUBLIC frame flac_reader opus_reader PkgConfig::VORBISFILE)
+
+# The page finder and the setup check held against the libraries they follow
+# (tests/support/library_comparisons.h).
+add_library(library_comparisons STATIC
+  ${PROJECT_SOURCE_DIR}/tests/support/library_comparisons.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/library_page_search.cpp)
+target_include_directories(library_comparisons PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(library_comparisons PUBLIC frame ogg_reader PkgConfig::VORBISFILE)

@@ -3,6 +3,7 @@
 #include <ogg/ogg.h>
 #include <vorbis/vorbisenc.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -25,6 +26,31 @@ Bytes VorbisCommentPacket(const std::vector<std::string>& comments, const std::s
 void AppendOggPage(Bytes& out, const ogg_page& page) {
     out.insert(out.end(), page.header, page.header + page.header_len);
     out.insert(out.end(), page.body, page.body + page.body_len);
+}
+
+Bytes PacketOf(const Bytes& file, int index) {
+    ogg_sync_state sync;
+    ogg_stream_state stream;
+    ogg_sync_init(&sync);
+    ogg_stream_init(&stream, 0);
+    char* buffer = ogg_sync_buffer(&sync, static_cast<long>(file.size()));
+    std::copy(file.begin(), file.end(), buffer);
+    ogg_sync_wrote(&sync, static_cast<long>(file.size()));
+    Bytes found;
+    ogg_page page;
+    ogg_packet packet;
+    bool first = true;
+    for (int packets = 0; packets <= index && ogg_sync_pageout(&sync, &page) == 1;) {
+        if (first) ogg_stream_reset_serialno(&stream, ogg_page_serialno(&page));
+        first = false;
+        ogg_stream_pagein(&stream, &page);
+        while (packets <= index && ogg_stream_packetout(&stream, &packet) == 1) {
+            if (packets++ == index) found.assign(packet.packet, packet.packet + packet.bytes);
+        }
+    }
+    ogg_stream_clear(&stream);
+    ogg_sync_clear(&sync);
+    return found;
 }
 
 namespace {

@@ -41,6 +41,10 @@ Bytes ChainedOgg(double firstSeconds, double secondSeconds,
 // A Vorbis comment header packet with `comments` stored as given.
 Bytes VorbisCommentPacket(const std::vector<std::string>& comments, const std::string& vendor = "corvane samples");
 
+// The `index`th packet (from 0) of the first logical stream of `file`, or
+// nothing: the first three are a Vorbis stream's headers.
+Bytes PacketOf(const Bytes& file, int index);
+
 // Appends the page's header and body to `out`.
 void AppendOggPage(Bytes& out, const ogg_page& page);
 
