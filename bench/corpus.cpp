@@ -30,7 +30,7 @@ constexpr int kLongFilesPerFormat = 3;
 constexpr double kLongSeconds = 600;
 constexpr long kSampleRateHz = 44100;
 constexpr int kChannels = 2;
-constexpr char kCompleteMarker[] = "complete-v2";  // v2: random serial numbers, the chained set
+constexpr char kCompleteMarker[] = "complete-v3";  // v3: Opus files in the plain and cover-art sets
 constexpr size_t kPaddingBytes = 8 * 1024;     // what the reference encoder leaves
 constexpr size_t kBackCoverBytes = 1'000'000;
 
@@ -132,12 +132,14 @@ Bytes CoverArtOggFile(int i, double seconds) {
     return OggFile(i, seconds, {PictureComment(PictureBody(kFrontCover, JpegLikeBytes(size, static_cast<uint32_t>(i))))});
 }
 
-// Three Opus files in ten carry a picture in their comment header.
-Bytes OpusFile(int i, double seconds) {
+Bytes OpusFile(int i, double seconds, bool withPicture = false) {
     OpusLink link = OpusLink().Channels(kChannels).Seconds(seconds).Comments(Tags(i, true)).Tone(110 + i % 200);
-    if (i % 10 < 3) link.Picture(JpegLikeBytes(LogUniformBytes(i, 50e3, 500e3), static_cast<uint32_t>(i)));
+    if (withPicture) link.Picture(JpegLikeBytes(LogUniformBytes(i, 50e3, 500e3), static_cast<uint32_t>(i)));
     return EncodeOpus({link}, RandomSerial(i));
 }
+
+// Three Opus files in ten carry a picture in their comment header.
+Bytes CoverArtOpusFile(int i, double seconds) { return OpusFile(i, seconds, i % 10 < 3); }
 
 void Write(const fs::path& path, const Bytes& bytes) { WriteBytes(path.string(), bytes); }
 
@@ -166,6 +168,7 @@ void GeneratePlain(const fs::path& folder) {
         const char* prefix = isLong ? "long-" : "track-";
         jobs.emplace_back([=] { Write(folder / "ogg" / Name(prefix, i, "ogg"), OggFile(i, seconds)); });
         jobs.emplace_back([=] { Write(folder / "flac" / Name(prefix, i, "flac"), FlacFile(i, seconds)); });
+        if (!isLong) jobs.emplace_back([=] { Write(folder / "opus" / Name(prefix, i, "opus"), OpusFile(i, seconds)); });
     }
     RunAll(jobs);
 }
@@ -176,15 +179,8 @@ void GenerateCoverArt(const fs::path& folder) {
         jobs.emplace_back([=] { Write(folder / "ogg" / Name("track-", i, "ogg"), CoverArtOggFile(i, ShortSeconds(i))); });
         jobs.emplace_back(
             [=] { Write(folder / "flac" / Name("track-", i, "flac"), CoverArtFlacFile(i, ShortSeconds(i))); });
-    }
-    RunAll(jobs);
-}
-
-void GenerateOpus(const fs::path& folder) {
-    fs::create_directories(folder / "opus");
-    std::vector<std::function<void()>> jobs;
-    for (int i = 0; i < kShortFilesPerFormat; ++i) {
-        jobs.emplace_back([=] { Write(folder / "opus" / Name("track-", i, "opus"), OpusFile(i, ShortSeconds(i))); });
+        jobs.emplace_back(
+            [=] { Write(folder / "opus" / Name("track-", i, "opus"), CoverArtOpusFile(i, ShortSeconds(i))); });
     }
     RunAll(jobs);
 }
@@ -218,6 +214,7 @@ FileSet EnsureSet(const fs::path& folder, const std::string& name, void (*genera
         std::fprintf(stderr, "writing the %s set to %s (once)...\n", name.c_str(), folder.c_str());
         fs::create_directories(folder / "ogg");
         fs::create_directories(folder / "flac");
+        fs::create_directories(folder / "opus");
         generate(folder);
         std::ofstream(folder / kCompleteMarker) << "generated\n";
     }
@@ -228,8 +225,7 @@ FileSet EnsureSet(const fs::path& folder, const std::string& name, void (*genera
 
 Corpus EnsureCorpus(const std::string& folder) {
     Corpus corpus = {{EnsureSet(fs::path(folder) / "plain", "plain", GeneratePlain),
-                      EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt),
-                      EnsureSet(fs::path(folder) / "opus", "Opus", GenerateOpus)}};
+                      EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt)}};
     // Each chain a set of its own, so that each gets its own figures.
     const FileSet chains = EnsureSet(fs::path(folder) / "chained", "chained", GenerateChained);
     for (const std::string& file : chains.oggFiles) {

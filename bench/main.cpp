@@ -20,6 +20,9 @@
 #include "bench/corpus.h"
 #include "bench/cvxscan_run.h"
 #include "bench/readers.h"
+#include "frame/platform/regular_file.h"
+#include "ogg/vorbis_one_link.h"
+#include "opus/opus_one_link.h"
 #include "tools/samples/bytes.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/host/bytes_read.h"
@@ -229,6 +232,37 @@ int Callgrind(int argc, char** argv, std::vector<Driver>& drivers, size_t files)
     return 0;
 }
 
+// Which files of each set the Ogg readers answer by their one-link
+// reading, and why they leave the others to the library.
+void ReportOneLinkShares(const Corpus& corpus) {
+    std::printf("\none-link readings (the rest go to the library as they are):\n");
+    for (const FileSet& set : corpus.sets) {
+        std::map<std::string, int> vorbis, opus;
+        for (const std::string& path : set.oggFiles) {
+            int64_t size = 0;
+            const FilePtr file = OpenRegularFileForReading(path.c_str(), &size);
+            ogg::FileWindows read(file.get(), size);
+            double seconds = 0;
+            TagRecord tags{};
+            ++vorbis[ogg::NameOf(ogg::ReadOneLinkVorbis(read, seconds, tags))];
+        }
+        for (const std::string& path : set.opusFiles) {
+            int64_t size = 0;
+            const FilePtr file = OpenRegularFileForReading(path.c_str(), &size);
+            ogg::FileWindows read(file.get(), size);
+            int64_t samples = 0;
+            TagRecord tags{};
+            ++opus[opus::NameOf(opus::ReadOneLinkOpus(read, samples, tags))];
+        }
+        for (const auto& [format, roads] : {std::pair{"OGG", vorbis}, std::pair{"OPUS", opus}}) {
+            if (roads.empty()) continue;
+            std::printf("  %-10s %-5s", set.name.c_str(), format);
+            for (const auto& [road, count] : roads) std::printf("  %s %d", road.c_str(), count);
+            std::printf("\n");
+        }
+    }
+}
+
 std::string OwnFolder() { return fs::read_symlink("/proc/self/exe").parent_path().string(); }
 
 }  // namespace
@@ -291,6 +325,7 @@ int Main(int argc, char** argv) {
 
     if (!settings.callgrind) {
         if (!settings.cvxscanOnly) {
+            ReportOneLinkShares(corpus);
             Time(drivers, settings.rounds);
             TimePadding(*oggPlugin, settings.corpusFolder);
         }

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 namespace cvx::ogg {
 
@@ -34,9 +34,9 @@ public:
 
     // The byte at file offset `offset`, which must lie between the start
     // and end().
-    const unsigned char* At(int64_t offset) const { return bytes_.data() + (offset - start_); }
+    const unsigned char* At(int64_t offset) const { return bytes_.get() + (offset - start_); }
     int64_t start() const { return start_; }
-    int64_t end() const { return start_ + static_cast<int64_t>(bytes_.size()); }
+    int64_t end() const { return start_ + static_cast<int64_t>(held_); }
     int64_t fileSize() const { return fileSize_; }
 
     // Copies what the window holds of [offset, offset + count) from
@@ -46,11 +46,17 @@ public:
     static constexpr int64_t kLongestHeld = 1 << 20;
 
 private:
+    // Room for `count` bytes, what is held kept; false when memory runs out.
+    bool Hold(size_t count);
+
     std::FILE* file_;
     int64_t fileSize_;
     int64_t start_ = 0;
     int64_t releasedBefore_ = 0;
-    std::vector<unsigned char> bytes_;
+    // Not value-initialised: every byte held was read into it.
+    std::unique_ptr<unsigned char[]> bytes_;
+    size_t held_ = 0;
+    size_t capacity_ = 0;
 };
 
 // The two stretches a reader of a file of one link reads: from the start

@@ -14,10 +14,6 @@ namespace cvx::ogg {
 
 namespace {
 
-// Read a chunk at a time, each with the longest page after it, so that
-// every capture pattern in a chunk is classified from one buffer.
-constexpr size_t kScanChunk = size_t{1} << 20;
-
 // Follows the capture patterns in file order and collects the runs that can
 // be hidden. `floor_` is where a run may begin: past the bytes every capture
 // pattern in view declares, and past the CHUNKSIZE libvorbisfile searches
@@ -100,14 +96,14 @@ CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size
 
 std::vector<FileRun> FindPageFreeRuns(std::FILE* file, int64_t fileSizeBytes) {
     std::vector<FileRun> runs;
-    const std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kScanChunk + kOggLongestPage]);
+    const std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kRunScanChunk + kOggLongestPage]);
     if (!buffer) return runs;
     try {
         RunFinder finder(fileSizeBytes, runs);
         for (int64_t chunkStart = 0; chunkStart < fileSizeBytes && !finder.done();
-             chunkStart += static_cast<int64_t>(kScanChunk)) {
+             chunkStart += static_cast<int64_t>(kRunScanChunk)) {
             const size_t wanted = static_cast<size_t>(
-                std::min<int64_t>(static_cast<int64_t>(kScanChunk + kOggLongestPage), fileSizeBytes - chunkStart));
+                std::min<int64_t>(static_cast<int64_t>(kRunScanChunk + kOggLongestPage), fileSizeBytes - chunkStart));
             if (fseeko(file, static_cast<off_t>(chunkStart), SEEK_SET) != 0 ||
                 std::fread(buffer.get(), 1, wanted, file) != wanted) {
                 return {};
@@ -115,7 +111,7 @@ std::vector<FileRun> FindPageFreeRuns(std::FILE* file, int64_t fileSizeBytes) {
             const unsigned char* const dataEnd = buffer.get() + wanted;
             // Every capture pattern that starts in this chunk.
             const unsigned char* const searchEnd =
-                std::min<const unsigned char*>(buffer.get() + kScanChunk + kOggCaptureSize - 1, dataEnd);
+                std::min<const unsigned char*>(buffer.get() + kRunScanChunk + kOggCaptureSize - 1, dataEnd);
             for (const unsigned char* at = FindCapturePattern(buffer.get(), searchEnd); at != nullptr && !finder.done();
                  at = FindCapturePattern(at + 1, searchEnd)) {
                 size_t extent = 0;

@@ -25,6 +25,11 @@ enum class CaptureKind {
 // declares, where it lies within `available`.
 CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size_t& extentBytes);
 
+// The runs are searched for a chunk at a time, each read with the longest
+// page after it, so that every capture pattern in a chunk is classified
+// from one buffer.
+inline constexpr size_t kRunScanChunk = size_t{1} << 20;
+
 // A run of the file, in the file's own offsets.
 struct FileRun {
     int64_t start;

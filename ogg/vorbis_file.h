@@ -20,8 +20,7 @@ namespace cvx::ogg {
 
 // The reading that gave the answer.
 enum class VorbisReading {
-    kOneLink,  // the one-link reading: most sound files
-    kFirst,    // the file as it is, within the first budget: every other sound file
+    kFirst,    // the file as it is, within the first budget: every sound file the one-link reading leaves
     kView,     // a view without its long page-free runs
     kFinal,    // the file as it is, within the final budget
     kRefused,  // none: the file is refused

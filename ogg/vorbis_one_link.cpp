@@ -171,6 +171,7 @@ public:
     OneLinkVorbis FindLastPage() {
         const int64_t chunkStart = std::max<int64_t>(0, fileSize_ - kVorbisfileChunkSize);
         file_.tail.StartAt(chunkStart, &file_.head);
+        if (!file_.tail.Reach(fileSize_)) return OneLinkVorbis::kUnreadable;  // all of it is searched
         FoundPage page;
         bool found = false;
         for (int64_t at = chunkStart; at < fileSize_;) {
@@ -225,6 +226,19 @@ private:
 };
 
 }  // namespace
+
+const char* NameOf(OneLinkVorbis road) {
+    switch (road) {
+        case OneLinkVorbis::kAnswered: return "answered";
+        case OneLinkVorbis::kNoHeaders: return "no headers";
+        case OneLinkVorbis::kOtherStreams: return "other streams";
+        case OneLinkVorbis::kNoPageAtTheEnd: return "no page at the end";
+        case OneLinkVorbis::kMoreThanOneLink: return "more than one link";
+        case OneLinkVorbis::kFarToTheFirstSound: return "far to the first sound";
+        case OneLinkVorbis::kUnreadable: return "unreadable";
+    }
+    return "?";
+}
 
 OneLinkVorbis ReadOneLinkVorbis(FileWindows& file, double& totalSeconds, TagRecord& tags) {
     file.head.StartAt(0);

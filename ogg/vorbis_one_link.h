@@ -26,6 +26,9 @@ enum class OneLinkVorbis {
     kUnreadable,         // the file could not be read, or memory ran out
 };
 
+// The road's name, for reports: "answered", "no headers", ...
+const char* NameOf(OneLinkVorbis road);
+
 // The answer: ov_time_total(-1), and the tags the record rules take from
 // ov_comment(-1) (ogg/vorbis_file_info.h), in `tags`; its other fields are
 // left alone. Neither is set unless the answer is kAnswered.

@@ -54,10 +54,43 @@ long Maptype1Quantvals(long entries, long dim) {
     }
 }
 
+// A sparse length list is a flag for each entry and, where it is set, a
+// 5-bit length. kSparseSteps[w], for the 12 bits w from an entry's start:
+// how many entries begin within them and how many bits those take (12 to
+// 17), so that a dozen bits are passed with one look-up.
+struct SparseStep {
+    uint8_t entries;
+    uint8_t bits;
+};
+constexpr int kSparseWindowBits = 12;
+constexpr int kSparseLengthBits = 5;
+
+struct SparseSteps {
+    SparseStep byWindow[1 << kSparseWindowBits];
+};
+
+constexpr SparseSteps MakeSparseSteps() {
+    SparseSteps steps{};
+    for (unsigned window = 0; window < (1u << kSparseWindowBits); ++window) {
+        unsigned at = 0, entries = 0;
+        for (; at < kSparseWindowBits; ++entries) at += ((window >> at) & 1) ? 1 + kSparseLengthBits : 1;
+        steps.byWindow[window] = {static_cast<uint8_t>(entries), static_cast<uint8_t>(at)};
+    }
+    return steps;
+}
+
+constexpr SparseSteps kSparseSteps = MakeSparseSteps();
+
+uint32_t LittleEndian32(const unsigned char* p) {
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
 // The bit reader, as the unpacking functions use it.
 class Bits {
 public:
-    Bits(const unsigned char* packet, long bytes) { oggpack_readinit(&opb_, const_cast<unsigned char*>(packet), bytes); }
+    Bits(const unsigned char* packet, long bytes) : packet_(packet) {
+        oggpack_readinit(&opb_, const_cast<unsigned char*>(packet), bytes);
+    }
     long Read(int bits) { return oggpack_read(&opb_, bits); }
     // Passes `bits` that the header has shown to be there, as reading them
     // one value at a time would.
@@ -65,7 +98,38 @@ public:
     // The bytes not yet begun, as storage - oggpack_bytes.
     long BytesLeft() { return opb_.storage - oggpack_bytes(&opb_); }
 
+    // Passes `entries` of a sparse length list, each a flag and, where it is
+    // set, a 5-bit length, as reading them one at a time would; false where
+    // a read would run past the packet (libogg's reader answers -1 there,
+    // which the unpacking takes as the end). The flags decide where the
+    // next entry begins, so the bits are taken straight from the packet.
+    bool SkipSparseLengths(long entries) {
+        if (opb_.ptr == nullptr) return entries == 0;  // already run out
+        const int64_t start = int64_t{opb_.endbyte} * 8 + opb_.endbit;
+        const int64_t end = int64_t{opb_.storage} * 8;
+        int64_t at = start;
+        long i = 0;
+        // A dozen bits at a time while a 32-bit load and the longest step
+        // stay within the packet and no step can pass the last entry.
+        constexpr int64_t kLoadBits = 32;
+        while (entries - i >= kSparseWindowBits && end - at >= kLoadBits) {
+            const uint32_t window = (LittleEndian32(packet_ + (at >> 3)) >> (at & 7)) & ((1u << kSparseWindowBits) - 1);
+            const SparseStep step = kSparseSteps.byWindow[window];
+            i += step.entries;
+            at += step.bits;
+        }
+        for (; i < entries; ++i) {
+            if (at >= end) return false;
+            const bool used = (packet_[at >> 3] >> (at & 7)) & 1;
+            at += used ? 1 + kSparseLengthBits : 1;
+            if (at > end) return false;
+        }
+        Skip(at - start);
+        return true;
+    }
+
 private:
+    const unsigned char* packet_;
     oggpack_buffer opb_;
 };
 
@@ -82,9 +146,7 @@ bool CheckCodebook(Bits& in, Codebook& book) {
             const long unused = in.Read(1);
             if ((book.entries * (unused ? 1 : 5) + 7) >> 3 > in.BytesLeft()) return false;
             if (unused) {
-                for (long i = 0; i < book.entries; ++i) {
-                    if (in.Read(1) && in.Read(5) == -1) return false;
-                }
+                if (!in.SkipSparseLengths(book.entries)) return false;
             } else {
                 in.Skip(book.entries * 5);
             }

@@ -237,6 +237,7 @@ public:
     OneLinkOpus FindLastPage() {
         const int64_t chunkStart = std::max<int64_t>(0, fileSize_ - kChunkSize);
         file_.tail.StartAt(chunkStart, &file_.head);
+        if (!file_.tail.Reach(fileSize_)) return OneLinkOpus::kUnreadable;  // all of it is searched
         FoundPage page;
         bool found = false;
         int64_t lastOffset = 0, lastSize = 0;
@@ -311,6 +312,21 @@ private:
 };
 
 }  // namespace
+
+const char* NameOf(OneLinkOpus road) {
+    switch (road) {
+        case OneLinkOpus::kAnswered: return "answered";
+        case OneLinkOpus::kNoHeaders: return "no headers";
+        case OneLinkOpus::kOtherStreams: return "other streams";
+        case OneLinkOpus::kBadTimestamp: return "bad timestamp";
+        case OneLinkOpus::kNoPageAtTheEnd: return "no page at the end";
+        case OneLinkOpus::kMoreThanOneLink: return "more than one link";
+        case OneLinkOpus::kNoEndGranule: return "no end granule";
+        case OneLinkOpus::kFarToTheFirstSound: return "far to the first sound";
+        case OneLinkOpus::kUnreadable: return "unreadable";
+    }
+    return "?";
+}
 
 OneLinkOpus ReadOneLinkOpus(FileWindows& file, int64_t& totalSamples, TagRecord& tags) {
     file.head.StartAt(0);

@@ -32,6 +32,9 @@ enum class OneLinkOpus {
     kUnreadable,         // the file could not be read, or memory ran out
 };
 
+// The road's name, for reports: "answered", "no headers", ...
+const char* NameOf(OneLinkOpus road);
+
 // The answer: op_pcm_total(-1) in `totalSamples`, and `tags` emptied and
 // given the first link's comments by the record rules
 // (opus/opus_file_info.h); its other fields are left alone. Neither is set

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "ogg/page_scan.h"
 #include "ogg/read_limits.h"
 #include "tools/host/bytes_read.h"
 #include "tests/support/ogg_fixtures.h"
@@ -126,6 +127,22 @@ TEST_F(OggPlugin, LongRunsWithoutPagesGiveLibvorbisfilesAnswer) {
     before = BytesReadSoFar();
     EXPECT_EQ(OpenAndRead(*NewInfo(), clipPath), clipAlone);
     EXPECT_LE(BytesReadSoFar() - before, ogg::FirstReadBudget(kPaddedSize) + 3 * kPaddedSize);
+}
+
+// The search for page-free runs reads the file a chunk at a time: a last
+// page whose capture pattern straddles two chunks is still found, and not
+// hidden with the zeros around it.
+TEST_F(OggPlugin, ALastPageAcrossTwoChunksOfTheRunSearchIsFound) {
+    const Bytes link = EncodeVorbis(VorbisStream().Seconds(3.0).Tone(330).Comments({"TITLE=Straddled"}));
+    const size_t lastPage = OggPageOffsets(link).back();
+    const size_t zerosBefore = ogg::kRunScanChunk - 2 - lastPage;
+    const Bytes file = Concatenated({Bytes(link.begin(), link.begin() + static_cast<long>(lastPage)), Bytes(zerosBefore, 0),
+                                     Bytes(link.begin() + static_cast<long>(lastPage), link.end()), Bytes(size_t{2} << 20, 0)});
+    const std::string path = WriteFile(file, "straddled.ogg");
+    PrescribedVorbisFileInfo prescribed;
+    const Reading expected = OpenAndRead(prescribed, path);
+    ASSERT_EQ(expected.length, 3);
+    EXPECT_EQ(OpenAndRead(*NewInfo(), path), expected);
 }
 
 TEST_F(OggPlugin, ReopeningResetsWhatTheNextFileLacks) {
