@@ -1,9 +1,10 @@
 // make_seeds FOLDER: writes a seed corpus for every fuzz target into
-// FOLDER/<target>/, generated here rather than downloaded: real Ogg Vorbis
-// and FLAC files from the encoders, tags, INI files and UTF-8 text.
+// FOLDER/<target>/, generated here rather than downloaded: real Ogg Vorbis,
+// FLAC and Ogg Opus files and Vorbis setup headers from the encoders, tags,
+// INI files and UTF-8 text.
 #include <cstdio>
-#include <initializer_list>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,26 @@ Bytes Prefixed(std::initializer_list<uint8_t> prefix, const Bytes& bytes) {
     return out;
 }
 
+void Write(const fs::path& folder, const std::vector<Bytes>& seeds) {
+    fs::create_directories(folder);
+    for (size_t i = 0; i < seeds.size(); ++i) WriteBytes((folder / ("seed-" + std::to_string(i))).string(), seeds[i]);
+}
+
+const std::vector<std::string> kComments = {"TITLE=Grüße", "ARTIST=A", "ARTIST=B", "ALBUM=€ and Калинка",
+                                            "DATE=2002-10-19", "TRACKNUMBER=07/12", "GENRE=Rock", "COMMENT=c"};
+
+Bytes Id3v1(bool withTrack) {
+    Id3v1Fields fields;
+    fields.title = "Title";
+    fields.artist = "Artist";
+    fields.album = "Album";
+    fields.year = "1999";
+    fields.comment = "Comment";
+    if (withTrack) fields.track = 7;
+    fields.genre = 17;
+    return Id3v1Tag(fields);
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
@@ -43,12 +64,12 @@ int Main(int argc, char** argv) {
     ogg.seconds = 0.5;
     ogg.comments = kComments;
     const Bytes oggFile = EncodeVorbis(ogg);
-    Write(root / "ogg_open", {oggFile, ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"}),
-                              Bytes(oggFile.begin(), oggFile.begin() + static_cast<long>(oggFile.size() / 2))});
+    const Bytes chain = ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"});
+    Write(root / "ogg_open",
+          {oggFile, chain, Bytes(oggFile.begin(), oggFile.begin() + static_cast<long>(oggFile.size() / 2))});
 
     // The page finder: from the start and from within, with each kind of
     // boundary; [from] [how] [boundary] first.
-    const Bytes chain = ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"});
     Write(root / "ogg_pages", {Prefixed({0, 0, 0}, oggFile), Prefixed({0, 2, 16}, oggFile), Prefixed({100, 4, 0}, chain),
                                Prefixed({200, 1, 4}, chain), Prefixed({0, 3, 64}, oggFile), Prefixed({50, 5, 0}, chain)});
 
