@@ -120,6 +120,43 @@ std::vector<Case> GeneratedCases() {
     return cases;
 }
 
+// A link whose last page holds seconds of sound, then a run shorter than the
+// shortest hidden one holding a capture pattern whose header runs on into
+// the last page and declares past its end, then zeros reaching a little past
+// what it declares.
+Case DeclaringPastTheLastPage() {
+    const size_t shortest = static_cast<size_t>(ogg::kShortestHiddenRun);
+    // Serial numbers whose low byte, read as a segment count, is the largest.
+    for (uint32_t serial = 0xFFFFFFFF; serial > 0xFFFFC0FF; serial -= 0x100) {
+        const Bytes link = EncodeVorbis(VorbisStream().Seconds(6.0).Tone(330).Comments({"TITLE=One"}).Serial(serial));
+        const size_t last = OggPageOffsets(link).back();
+        const Bytes lastPage(link.begin() + static_cast<long>(last), link.end());
+        // Its header type a zero of its own: a pattern that looks like a
+        // stream's beginning keeps libvorbisfile from being stopped.
+        for (size_t run = ogg::kOggHeaderTypeOffset + 1; run < shortest; ++run) {
+            // The pattern's header: "OggS", zeros, then the last page's bytes.
+            Bytes header(ogg::kOggCapturePattern, ogg::kOggCapturePattern + ogg::kOggCaptureSize);
+            header.resize(run, 0);
+            header.insert(header.end(), lastPage.begin(), lastPage.end());
+            const size_t segments = header[ogg::kOggSegmentCountOffset];
+            size_t declared = ogg::kOggPageHeaderSize + segments;
+            for (size_t i = 0; i < segments; ++i) {
+                const size_t at = ogg::kOggPageHeaderSize + i;
+                declared += at < header.size() ? header[at] : 0;
+            }
+            if (declared <= run + lastPage.size() + 5000) continue;  // not past the last page by enough
+            const size_t zeros = declared - run - lastPage.size() + 100;
+            Bytes pattern(header.begin(), header.begin() + static_cast<long>(run));
+            return {"a pattern in a run of " + std::to_string(run) + " bytes declaring " + std::to_string(declared) +
+                        " bytes past the last page",
+                    Concatenated({Bytes(link.begin(), link.begin() + static_cast<long>(last)), pattern, lastPage,
+                                  Bytes(zeros, 0)})};
+        }
+    }
+    ADD_FAILURE() << "no serial number makes a pattern that declares past the last page";
+    return {"none", {}};
+}
+
 // Files where a view that hid a little more would change libvorbisfile's
 // answer. Each is one link, so that libvorbisfile may be stopped and the
 // view is taken.
@@ -146,27 +183,19 @@ std::vector<Case> CasesAtTheEdgeOfWhatMayBeHidden() {
     // is searched.
     cases.push_back({"the longest page begun and cut short in a run before the last page",
                      Concatenated({allButTheLastPage, Bytes(700, 0), CaptureWithoutPage(255), theLastPage})});
+    // A capture pattern in a run too short to hide, its header made of the
+    // next page's bytes, declaring past that page, which is the last: the
+    // zeros after it may be hidden only from where its declared bytes end,
+    // or libvorbisfile, searching the view, finds that page cut short and
+    // never reaches the last page. The pattern's declared size comes from
+    // the last page's own header bytes, so the serial number and the run's
+    // length are searched for one that declares far enough.
+    cases.push_back(DeclaringPastTheLastPage());
     // A run longer than CHUNKSIZE after the first page: the next header
     // page lies beyond libvorbisfile's search, hidden or not.
     cases.push_back({"a run longer than CHUNKSIZE within the headers",
                      Concatenated({Bytes(link.begin(), firstPageEnd), Bytes(100000, 0), Bytes(firstPageEnd, link.end())})});
     return cases;
-}
-
-// The file at `path` read by libvorbisfile's roads alone, as the reader
-// reads what its one-link reading leaves: the record by the same rules, and
-// the road taken.
-VorbisReading ReadByTheLibrarysRoads(const std::string& path, TagRecord& record, int32_t& result) {
-    int64_t sizeBytes = 0;
-    result = 1;
-    StorePathAndSize(record, path.c_str());
-    const FilePtr file = OpenRegularFileForReading(path.c_str(), &sizeBytes);
-    ogg::VorbisFile vorbis;
-    if (file && vorbis.Open(file.get(), sizeBytes)) {
-        ogg::TakeLengthAndTags(record, vorbis.get());
-        result = 0;
-    }
-    return vorbis.reading();
 }
 
 // Reads the file at `path` with the reader, by libvorbisfile's roads alone
@@ -175,12 +204,12 @@ VorbisReading ReadByTheLibrarysRoads(const std::string& path, TagRecord& record,
 // tests those roads, also one the one-link reading answers. Returns the
 // road libvorbisfile's roads took.
 VorbisReading ExpectLibvorbisfilesAnswer(const std::string& path, ogg::VorbisFileInfo& reader,
-                                         PrescribedVorbisFileInfo& prescribed) {
+                                         PrescribedVorbisFileInfo& prescribed, VorbisRoadsFileInfo& roads) {
     const int32_t result = reader.Open(path.c_str());
     const int32_t expected = prescribed.Open(path.c_str());
-    TagRecord byRoads = prescribed.record();  // a failure keeps the fields before
-    int32_t byRoadsResult = 1;
-    const VorbisReading road = ReadByTheLibrarysRoads(path, byRoads, byRoadsResult);
+    const int32_t byRoadsResult = roads.Open(path.c_str());
+    const TagRecord& byRoads = roads.record();
+    const VorbisReading road = roads.reading();
     if (road == VorbisReading::kRefused) {
         EXPECT_EQ(result, 1);
         EXPECT_EQ(byRoadsResult, 1);
@@ -255,7 +284,8 @@ TEST(OggReadings, TheOneLinkReadingAnswersOrLeavesTheFileToLibvorbisfile) {
         ++roads[road];
         ogg::VorbisFileInfo reader;
         PrescribedVorbisFileInfo prescribed;
-        ExpectLibvorbisfilesAnswer(path, reader, prescribed);
+        VorbisRoadsFileInfo byRoads;
+        ExpectLibvorbisfilesAnswer(path, reader, prescribed, byRoads);
     }
     // A file that cannot be read through: a stream shorter than its size.
     Bytes link = Link(1, 1.2, 1);
@@ -280,7 +310,8 @@ TEST(OggReadings, EveryRoadGivesLibvorbisfilesAnswer) {
         WriteBytes(path, c.file);
         ogg::VorbisFileInfo reader;
         PrescribedVorbisFileInfo prescribed;
-        ++roads[ExpectLibvorbisfilesAnswer(path, reader, prescribed)];
+        VorbisRoadsFileInfo byRoads;
+        ++roads[ExpectLibvorbisfilesAnswer(path, reader, prescribed, byRoads)];
     }
     for (const VorbisReading road : {VorbisReading::kFirst, VorbisReading::kView, VorbisReading::kFinal,
                                      VorbisReading::kRefused}) {
@@ -293,13 +324,14 @@ TEST(OggReadings, EveryFlippedPageHeaderOfAChainGetsLibvorbisfilesAnswer) {
     TempDir dir;
     const std::string path = dir.File("chained.ogg");
     ogg::VorbisFileInfo reader;
-    PrescribedVorbisFileInfo prescribed;  // a failure keeps the fields before, in both
+    PrescribedVorbisFileInfo prescribed;  // a failure keeps the fields before, in all three
+    VorbisRoadsFileInfo roads;
     const int before = CountOpenDescriptors();
     for (size_t page : OggPageOffsets(chained)) {
         for (size_t offset = page; offset < page + ogg::kOggPageHeaderSize + 32 && offset < chained.size(); ++offset) {
             SCOPED_TRACE("flip at " + std::to_string(offset));
             WriteBytes(path, FlipInsidePage(chained, offset));
-            ExpectLibvorbisfilesAnswer(path, reader, prescribed);
+            ExpectLibvorbisfilesAnswer(path, reader, prescribed, roads);
         }
     }
     EXPECT_EQ(CountOpenDescriptors(), before);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "frame/record_file_info.h"
+#include "ogg/vorbis_file.h"
 
 namespace cvx::testing {
 
@@ -24,6 +25,20 @@ public:
 private:
     int64_t bytesRead_ = 0;
     int64_t seeks_ = 0;
+};
+
+// The OGG reader without its one-link reading: libvorbisfile's roads alone
+// (ogg/vorbis_file.h), through the same record rules; what the reader does
+// with every file its one-link reading leaves, tried on any file.
+class VorbisRoadsFileInfo : public RecordFileInfo {
+public:
+    int32_t CVX_THISCALL Open(const char* path) noexcept override;
+
+    // The road the last Open took.
+    ogg::VorbisReading reading() const { return reading_; }
+
+private:
+    ogg::VorbisReading reading_ = ogg::VorbisReading::kRefused;
 };
 
 // The size probe, FLAC__metadata_get_streaminfo, the simple iterator over

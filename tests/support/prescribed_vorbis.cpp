@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "frame/platform/regular_file.h"
+#include "ogg/vorbis_file.h"
 #include "ogg/vorbis_file_info.h"
 
 namespace cvx::testing {
@@ -50,6 +52,20 @@ int32_t CVX_THISCALL PrescribedVorbisFileInfo::Open(const char* path) noexcept {
     bytesRead_ = in.bytesRead;
     seeks_ = in.seeks;
     return opened ? 0 : 1;
+}
+
+int32_t CVX_THISCALL VorbisRoadsFileInfo::Open(const char* path) noexcept {
+    reading_ = ogg::VorbisReading::kRefused;
+    if (!StorePathAndSize(record_, path)) return 1;
+    int64_t sizeBytes = 0;
+    const FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
+    if (!file) return 1;
+    ogg::VorbisFile vorbis;
+    const bool opened = vorbis.Open(file.get(), sizeBytes);
+    reading_ = vorbis.reading();
+    if (!opened) return 1;
+    ogg::TakeLengthAndTags(record_, vorbis.get());
+    return 0;
 }
 
 }  // namespace cvx::testing
