@@ -8,13 +8,15 @@
 
 namespace cvx::comment {
 
-// One comment entry "NAME=value" of `length` bytes. The name ends at the
-// first '=' before any NUL; entries with no name matched, no '=' or an empty
-// value are skipped. Deliberate: repeated names are joined with ", " and an
-// empty value leaves the field as it was, where OGG keeps the last and
-// empties the field; DATE and TRACKNUMBER take their leading number, the
-// last one winning. Pinned by FlacPlugin.JoinsRepeatedNamesAndLetTheLastNumberWin
-// and FlacPlugin.SkipsEmptyValuesAndEntriesWithoutEquals.
+// One comment entry "NAME=value" of `length` bytes, split as
+// comment/comment_names.h splits it; a value that is empty or begins with a
+// NUL is skipped. Deliberate: FLAC and OPUS join repeated names with ", " and
+// leave a field as it was for an empty value, where OGG keeps the last value
+// and empties the field; DATE and TRACKNUMBER take their leading number, the
+// last one winning, in all three. Pinned by
+// FlacPlugin.JoinsRepeatedNamesAndLetTheLastNumberWin,
+// FlacPlugin.SkipsEmptyValuesAndEntriesWithoutEquals and
+// AnsiComment.AValueBeginningWithANulIsSkipped.
 void TakeAnsiComment(TagRecord& record, const char* text, size_t length);
 
 }  // namespace cvx::comment

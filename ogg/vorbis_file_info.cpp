@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "frame/comment_names.h"
+#include "comment/comment_names.h"
 #include "frame/leading_number.h"
 #include "frame/platform/regular_file.h"
 #include "ogg/narrow_utf8_to_latin1.h"
@@ -21,22 +21,17 @@ constexpr size_t kLongestNarrowedValue = (kTagFieldSize - 1) * kMostBytesPerNarr
 }  // namespace
 
 void TakeComment(TagRecord& record, const char* text, size_t length) {
-    length = strnlen(text, length);  // libvorbis keeps a comment as C text
-    const char* equals = static_cast<const char*>(std::memchr(text, '=', length));
-    if (equals == nullptr) return;
-    CommentTarget target;
-    if (!FindCommentTarget(text, static_cast<size_t>(equals - text), target)) return;
-
-    const char* value = equals + 1;
-    const size_t valueLength = length - static_cast<size_t>(value - text);
-    if (int32_t* number = NumberFieldOf(record, target)) {
-        *number = LeadingDecimalNumber(value, valueLength);
+    comment::CommentValue split;
+    if (!comment::SplitComment(text, length, split)) return;
+    if (int32_t* number = comment::NumberFieldOf(record, split.target)) {
+        *number = LeadingDecimalNumber(split.value, split.length);
     } else {
+        // NarrowUtf8ToLatin1 reads C text, as libvorbis keeps a comment.
         char terminated[kLongestNarrowedValue + 1];
-        const size_t kept = std::min(valueLength, kLongestNarrowedValue);
-        std::memcpy(terminated, value, kept);
+        const size_t kept = std::min(split.length, kLongestNarrowedValue);
+        std::memcpy(terminated, split.value, kept);
         terminated[kept] = '\0';
-        NarrowUtf8ToLatin1(terminated, TextFieldOf(record, target), kTagFieldSize);
+        NarrowUtf8ToLatin1(terminated, comment::TextFieldOf(record, split.target), kTagFieldSize);
     }
 }
 

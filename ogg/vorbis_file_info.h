@@ -30,13 +30,14 @@ int32_t WholeSeconds(double totalSeconds);
 // from ov_time_total(-1), the tags emptied and then taken from the comments
 // of ov_comment(-1), the first logical stream's. Deliberate: a later comment
 // of a name replaces the earlier value and 'TITLE=' empties the title, where
-// FLAC joins repeated names and skips empty values. Pinned by
+// FLAC and OPUS join repeated names and skip empty values. Pinned by
 // OggPlugin.TheLastCommentOfANameWins.
 void TakeLengthAndTags(TagRecord& record, OggVorbis_File& vorbis);
 
-// One comment of `length` bytes as TakeLengthAndTags takes it: "NAME=value",
-// read as C text (to its first NUL, as libvorbis keeps it); other names and
-// comments without '=' are ignored.
+// One comment of `length` bytes as TakeLengthAndTags takes it, split as
+// comment/comment_names.h splits it, its value read as C text (to its
+// first NUL, as libvorbis keeps it); other names and comments without '='
+// are ignored.
 void TakeComment(TagRecord& record, const char* text, size_t length);
 
 }  // namespace cvx::ogg

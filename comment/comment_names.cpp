@@ -1,6 +1,8 @@
-#include "frame/comment_names.h"
+#include "comment/comment_names.h"
 
-namespace cvx {
+#include <cstring>
+
+namespace cvx::comment {
 
 namespace {
 
@@ -65,4 +67,16 @@ int32_t* NumberFieldOf(TagRecord& record, CommentTarget target) {
     }
 }
 
-}  // namespace cvx
+bool SplitComment(const char* text, size_t length, CommentValue& split) {
+    if (text == nullptr) return false;
+    const char* equals = static_cast<const char*>(std::memchr(text, '=', length));
+    if (equals == nullptr) return false;
+    const size_t nameLength = static_cast<size_t>(equals - text);
+    if (std::memchr(text, '\0', nameLength) != nullptr) return false;
+    if (!FindCommentTarget(text, nameLength, split.target)) return false;
+    split.value = equals + 1;
+    split.length = length - nameLength - 1;
+    return true;
+}
+
+}  // namespace cvx::comment
