@@ -218,7 +218,11 @@ FileSet EnsureSet(const fs::path& folder, const std::string& name, void (*genera
         generate(folder);
         std::ofstream(folder / kCompleteMarker) << "generated\n";
     }
-    return {name, FilesIn(folder / "ogg"), FilesIn(folder / "flac"), FilesIn(folder / "opus")};
+    FileSet set{name, {}};
+    for (const fs::directory_entry& format : fs::directory_iterator(folder)) {
+        if (format.is_directory()) set.files[format.path().filename().string()] = FilesIn(format.path());
+    }
+    return set;
 }
 
 }  // namespace
@@ -228,11 +232,17 @@ Corpus EnsureCorpus(const std::string& folder) {
                       EnsureSet(fs::path(folder) / "cover-art", "cover art", GenerateCoverArt)}};
     // Each chain a set of its own, so that each gets its own figures.
     const FileSet chains = EnsureSet(fs::path(folder) / "chained", "chained", GenerateChained);
-    for (const std::string& file : chains.oggFiles) {
+    for (const std::string& file : chains.Of("ogg")) {
         const std::string links = std::to_string(std::stoi(fs::path(file).stem().string().substr(6)));
-        corpus.sets.push_back({links + " links", {file}, {}, {}});
+        corpus.sets.push_back({links + " links", {{"ogg", {file}}}});
     }
     return corpus;
+}
+
+const std::vector<std::string>& FileSet::Of(const std::string& word) const {
+    static const std::vector<std::string> kNone;
+    const auto found = files.find(word);
+    return found == files.end() ? kNone : found->second;
 }
 
 }  // namespace cvx::bench

@@ -13,6 +13,7 @@
 // random 32-bit serial number, as encoders draw them.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,10 @@ namespace cvx::bench {
 
 struct FileSet {
     std::string name;
-    std::vector<std::string> oggFiles, flacFiles, opusFiles;  // sorted
+    // By format, the plug-ins' lower-case word ("ogg", "flac", ...): the
+    // set's files of it, sorted.
+    std::map<std::string, std::vector<std::string>> files;
+    const std::vector<std::string>& Of(const std::string& word) const;
 };
 
 struct Corpus {

@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <valgrind/callgrind.h>
 
+#include <corvane_plugins.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -66,6 +68,27 @@ struct Driver {
 };
 
 const char kPlugin[] = "plug-in", kCallFloor[] = "call floor", kIoFloor[] = "I/O floor", kTagLib[] = "TagLib";
+
+// Each plug-in the build makes (corvane_plugins.h) and the bare library
+// calls it was specified with, its call floor.
+struct PluginFormat {
+    const char* name;
+    const char* word;
+    std::unique_ptr<Reader> (*callFloor)();
+};
+
+std::unique_ptr<Reader> (*FloorOf(const char* name))() {
+    const std::string plugin = name;
+    if (plugin == "OGG") return MakeVorbisFloorReader;
+    if (plugin == "FLAC") return MakeFlacFloorReader;
+    if (plugin == "OPUS") return MakeOpusFloorReader;
+    std::fprintf(stderr, "corvane_bench: no call floor for %s\n", name);
+    std::exit(1);
+}
+
+#define CVX_PLUGIN_FORMAT(NAME, name, word, description, fileVersion) {name, word, FloorOf(name)},
+const PluginFormat kPluginFormats[] = {CORVANE_PLUGINS(CVX_PLUGIN_FORMAT)};
+#undef CVX_PLUGIN_FORMAT
 
 PassTotals Pass(Driver& driver, size_t fileLimit) {
     PassTotals totals;
@@ -238,7 +261,7 @@ void ReportOneLinkShares(const Corpus& corpus) {
     std::printf("\none-link readings (the rest go to the library as they are):\n");
     for (const FileSet& set : corpus.sets) {
         std::map<std::string, int> vorbis, opus;
-        for (const std::string& path : set.oggFiles) {
+        for (const std::string& path : set.Of("ogg")) {
             int64_t size = 0;
             const FilePtr file = OpenRegularFileForReading(path.c_str(), &size);
             ogg::FileWindows read(file.get(), size);
@@ -246,7 +269,7 @@ void ReportOneLinkShares(const Corpus& corpus) {
             TagRecord tags{};
             ++vorbis[ogg::NameOf(ogg::ReadOneLinkVorbis(read, seconds, tags))];
         }
-        for (const std::string& path : set.opusFiles) {
+        for (const std::string& path : set.Of("opus")) {
             int64_t size = 0;
             const FilePtr file = OpenRegularFileForReading(path.c_str(), &size);
             ogg::FileWindows read(file.get(), size);
@@ -292,34 +315,30 @@ int Main(int argc, char** argv) {
     }
 
     const Corpus corpus = EnsureCorpus(settings.corpusFolder);
-    std::unique_ptr<PluginLibrary> oggPlugin, flacPlugin, opusPlugin;
+    // Every plug-in the build makes, each with the call floor of its format.
+    std::map<std::string, std::unique_ptr<PluginLibrary>> plugins;
     try {
-        oggPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/OGG.cvx");
-        flacPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/FLAC.cvx");
-        opusPlugin = std::make_unique<PluginLibrary>(settings.pluginFolder + "/OPUS.cvx");
+        for (const PluginFormat& format : kPluginFormats) {
+            plugins[format.word] = std::make_unique<PluginLibrary>(settings.pluginFolder + "/" + format.name + ".cvx");
+        }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "corvane_bench: cannot load a plug-in: %s\n", error.what());
         return 1;
     }
     std::vector<Driver> drivers;
     for (const FileSet& set : corpus.sets) {
-        struct Format {
-            const char* name;
-            const PluginLibrary& plugin;
-            std::unique_ptr<Reader> (*callFloor)();
-            const std::vector<std::string>& files;
-        };
-        for (const Format& format : {Format{"OGG", *oggPlugin, MakeVorbisFloorReader, set.oggFiles},
-                                     Format{"FLAC", *flacPlugin, MakeFlacFloorReader, set.flacFiles},
-                                     Format{"OPUS", *opusPlugin, MakeOpusFloorReader, set.opusFiles}}) {
-            if (format.files.empty()) continue;  // each set holds the formats it names
-            drivers.push_back({set.name, format.name, kPlugin, MakePluginReader(format.plugin), &format.files});
-            drivers.push_back({set.name, format.name, kCallFloor, format.callFloor(), &format.files});
-            drivers.push_back({set.name, format.name, kIoFloor, MakeIoFloorReader(), &format.files});
-            drivers.push_back({set.name, format.name, kTagLib, MakeTagLibReader(), &format.files});
+        std::printf("%s set:", set.name.c_str());
+        for (const PluginFormat& format : kPluginFormats) {
+            const std::vector<std::string>& files = set.Of(format.word);
+            if (files.empty()) continue;  // each set holds the formats it names
+            std::printf(" %zu %s", files.size(), format.name);
+            const PluginLibrary& plugin = *plugins.at(format.word);
+            drivers.push_back({set.name, format.name, kPlugin, MakePluginReader(plugin), &files});
+            drivers.push_back({set.name, format.name, kCallFloor, format.callFloor(), &files});
+            drivers.push_back({set.name, format.name, kIoFloor, MakeIoFloorReader(), &files});
+            drivers.push_back({set.name, format.name, kTagLib, MakeTagLibReader(), &files});
         }
-        std::printf("%s set: %zu Ogg Vorbis, %zu FLAC and %zu Ogg Opus files\n", set.name.c_str(),
-                    set.oggFiles.size(), set.flacFiles.size(), set.opusFiles.size());
+        std::printf(" files\n");
     }
     std::printf("corpus in %s\n", settings.corpusFolder.c_str());
 
@@ -327,16 +346,16 @@ int Main(int argc, char** argv) {
         if (!settings.cvxscanOnly) {
             ReportOneLinkShares(corpus);
             Time(drivers, settings.rounds);
-            TimePadding(*oggPlugin, settings.corpusFolder);
+            TimePadding(*plugins.at("ogg"), settings.corpusFolder);
         }
         const FileSet& plain = corpus.sets.front();
-        const std::unique_ptr<Reader> flacDriver = MakePluginReader(*flacPlugin);
-        const std::unique_ptr<Reader> oggDriver = MakePluginReader(*oggPlugin);
+        const std::unique_ptr<Reader> flacDriver = MakePluginReader(*plugins.at("flac"));
+        const std::unique_ptr<Reader> oggDriver = MakePluginReader(*plugins.at("ogg"));
         const CvxscanBench bench{settings.pluginFolder + "/cvxscan",
                                  settings.pluginFolder,
                                  settings.corpusFolder,
                                  settings.scanFiles,
-                                 {{"flac", flacDriver.get(), &plain.flacFiles}, {"ogg", oggDriver.get(), &plain.oggFiles}}};
+                                 {{"flac", flacDriver.get(), &plain.Of("flac")}, {"ogg", oggDriver.get(), &plain.Of("ogg")}}};
         TimeCvxscan(bench, settings.rounds);
         return 0;
     }

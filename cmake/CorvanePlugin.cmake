@@ -1,14 +1,23 @@
-# corvane_add_plugin(<name> DESCRIPTION <text> FILE_VERSION <a.b.c.d>
-#                    SOURCES <files...> LIBRARIES <targets...>)
-# Builds <name>.cvx: the frame's entry points and version identification
-# compiled for this plug-in together with its SOURCES (its constants), linked
-# with its reader libraries, exporting only the three entry points. The
-# product version is the project's; the description and file version stay on
-# the target as CORVANE_DESCRIPTION and CORVANE_FILE_VERSION, for the tests.
+# corvane_add_plugin(<NAME> READER <class> HEADER <header> DESCRIPTION <text>
+#                    FILE_VERSION <a.b.c.d> LIBRARIES <targets...>
+#                    NOTICES <Debian source packages linked in...>)
+# The one place a plug-in is named. Builds <NAME>.cvx: the frame's entry
+# points and version identification compiled for this plug-in, with its
+# constants generated from <NAME> (the extension word; in lower case the
+# word Install searches for; ", <NAME>" what it appends) and its reader
+# class, linked with its reader libraries, exporting only the three entry
+# points. The product version is the project's; the description and file
+# version stay on the target as CORVANE_DESCRIPTION and CORVANE_FILE_VERSION.
+# The plug-in joins the list that corvane_plugins() gives and
+# corvane_write_plugin_list() writes out for the tests and the scripts; its
+# NOTICES name the libraries whose licences ship with it on Windows.
 
 function(corvane_add_plugin name)
-  cmake_parse_arguments(PLUGIN "" "DESCRIPTION;FILE_VERSION" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(PLUGIN "" "READER;HEADER;DESCRIPTION;FILE_VERSION" "LIBRARIES;NOTICES" ${ARGN})
   set(PLUGIN_NAME ${name})
+  string(TOLOWER ${name} PLUGIN_SEARCH_WORD)
+  set(constants_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_plugin.cpp)
+  configure_file(${PROJECT_SOURCE_DIR}/frame/plugin_constants.cpp.in ${constants_source} @ONLY)
   set(PLUGIN_PRODUCT_VERSION ${PROJECT_VERSION})
   set(PLUGIN_PRODUCT_NAME ${CORVANE_PRODUCT_NAME})
   if(WIN32)
@@ -23,14 +32,16 @@ function(corvane_add_plugin name)
   endif()
 
   add_library(${name} SHARED ${PROJECT_SOURCE_DIR}/frame/entry_points.cpp ${version_source}
-    ${PLUGIN_SOURCES})
+    ${constants_source})
   target_link_libraries(${name} PRIVATE ${PLUGIN_LIBRARIES} frame)
   set_target_properties(${name} PROPERTIES
     PREFIX "" SUFFIX ".cvx"
     LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
     RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
     CORVANE_DESCRIPTION "${PLUGIN_DESCRIPTION}"
-    CORVANE_FILE_VERSION ${PLUGIN_FILE_VERSION})
+    CORVANE_FILE_VERSION ${PLUGIN_FILE_VERSION}
+    CORVANE_NOTICES "${PLUGIN_NOTICES}")
+  set_property(GLOBAL APPEND PROPERTY CORVANE_PLUGINS ${name})
 
   if(WIN32)
     # The DLL ships alone: the C and C++ runtimes of GCC are linked in, so it
@@ -52,15 +63,45 @@ function(corvane_add_plugin name)
   set_target_properties(${name} PROPERTIES LINK_DEPENDS ${map})
 endfunction()
 
-# corvane_version_definitions(<target>): the versions and descriptions as
-# compile definitions, for a test that checks what the plug-ins carry.
-function(corvane_version_definitions target)
-  target_compile_definitions(${target} PRIVATE
-    CORVANE_PRODUCT_VERSION="${PROJECT_VERSION}"
-    OGG_FILE_VERSION="$<TARGET_PROPERTY:OGG,CORVANE_FILE_VERSION>"
-    OGG_DESCRIPTION="$<TARGET_PROPERTY:OGG,CORVANE_DESCRIPTION>"
-    FLAC_FILE_VERSION="$<TARGET_PROPERTY:FLAC,CORVANE_FILE_VERSION>"
-    FLAC_DESCRIPTION="$<TARGET_PROPERTY:FLAC,CORVANE_DESCRIPTION>"
-    OPUS_FILE_VERSION="$<TARGET_PROPERTY:OPUS,CORVANE_FILE_VERSION>"
-    OPUS_DESCRIPTION="$<TARGET_PROPERTY:OPUS,CORVANE_DESCRIPTION>")
+# corvane_plugins(<out>): the plug-ins' names, in the order they were added.
+function(corvane_plugins out)
+  get_property(plugins GLOBAL PROPERTY CORVANE_PLUGINS)
+  set(${out} ${plugins} PARENT_SCOPE)
+endfunction()
+
+# corvane_write_plugin_list(): once every plug-in is added, the list for
+# what is not CMake: plugins.txt in the build folder for the scripts (a
+# line each: the name, then the Debian source packages linked in), and
+# corvane_plugins.h for the tests and hosts, C and C++ (an X macro of name,
+# lower-case word, description and file version, and the folder the
+# plug-ins land in), with the interface target corvane_plugins that lends
+# its users that header's folder and corvane_plugins_built, which builds
+# them all.
+function(corvane_write_plugin_list)
+  corvane_plugins(plugins)
+  set(lines "")
+  set(entries "")
+  foreach(plugin ${plugins})
+    get_target_property(notices ${plugin} CORVANE_NOTICES)
+    get_target_property(description ${plugin} CORVANE_DESCRIPTION)
+    get_target_property(file_version ${plugin} CORVANE_FILE_VERSION)
+    string(TOLOWER ${plugin} word)
+    list(JOIN notices " " notice_words)
+    string(APPEND lines "${plugin} ${notice_words}\n")
+    string(APPEND entries "    X(${plugin}, \"${plugin}\", \"${word}\", \"${description}\", \"${file_version}\") \\\n")
+  endforeach()
+  file(WRITE ${PROJECT_BINARY_DIR}/plugins.txt "${lines}")
+  set(header ${PROJECT_BINARY_DIR}/generated/corvane_plugins.h)
+  file(WRITE ${header}.in
+    "/* Every plug-in the build makes, in the order corvane_add_plugin added\n"
+    " * them: generated by CMake, do not edit. X(NAME, \"NAME\", \"name\",\n"
+    " * description, file version). */\n"
+    "#ifndef CORVANE_PLUGINS_H\n#define CORVANE_PLUGINS_H\n"
+    "#define CORVANE_PLUGIN_FOLDER \"${PROJECT_BINARY_DIR}\"\n"
+    "#define CORVANE_PRODUCT_VERSION \"${PROJECT_VERSION}\"\n"
+    "#define CORVANE_PLUGINS(X) \\\n${entries}\n#endif\n")
+  configure_file(${header}.in ${header} COPYONLY)
+  add_library(corvane_plugins INTERFACE)
+  target_include_directories(corvane_plugins INTERFACE ${PROJECT_BINARY_DIR}/generated)
+  add_custom_target(corvane_plugins_built DEPENDS ${plugins})
 endfunction()

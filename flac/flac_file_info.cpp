@@ -8,8 +8,7 @@
 #include "flac/id3v1.h"
 #include "flac/metadata_walk.h"
 #include "flac/platform/libflac_path.h"
-#include "frame/platform/regular_file.h"
-#include "frame/probe_file_size.h"
+#include "frame/open_file_for_record.h"
 
 namespace cvx::flac {
 
@@ -18,16 +17,6 @@ namespace {
 // The walk's visitor: `record` is the TagRecord.
 void VisitCommentBlock(const FLAC__StreamMetadata_VorbisComment& comment, void* record) {
     TakeCommentBlock(*static_cast<TagRecord*>(record), comment);
-}
-
-// Probes the size on a stream of its own: libFLAC opens the path itself,
-// and the probe also keeps it from a FIFO. Returns the whole size in bytes,
-// or -1 when the path is no regular file that can be opened.
-int64_t ProbeSize(TagRecord& record, const char* path) {
-    int64_t sizeBytes = -1;
-    const FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
-    record.fileSize = file ? FileSizeField(sizeBytes) : -1;
-    return file ? sizeBytes : -1;
 }
 
 }  // namespace
@@ -49,11 +38,13 @@ void TakeId3v1WhereLacking(TagRecord& record) {
 }
 
 int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
-    const bool pathStored = StorePath(record_, path);
-    const int64_t fileSizeBytes = pathStored ? ProbeSize(record_, path) : -1;
+    // libFLAC opens the path itself: the stream only probes the size, and
+    // keeps libFLAC from a FIFO.
+    int64_t fileSizeBytes = -1;
+    const bool opened = OpenFileForRecord(record_, path, &fileSizeBytes) != nullptr;
     ClearTags(record_);
     record_.length = 0;
-    if (fileSizeBytes < 0) return 1;
+    if (!opened) return 1;
     LibFlacPath nameBuffer;
     const char* flacName = LibFlacFileName(path, nameBuffer);
     if (flacName == nullptr) return 1;

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "frame/probe_file_size.h"
-
 namespace cvx {
 
 void ClearTags(TagRecord& record) {
@@ -24,12 +22,6 @@ void CopyTags(TagRecord& to, const TagRecord& from) {
     std::memcpy(to.genre, from.genre, sizeof to.genre);
     to.year = from.year;
     to.track = from.track;
-}
-
-bool StorePathAndSize(TagRecord& record, const char* path) {
-    if (!StorePath(record, path)) return false;
-    record.fileSize = ProbeFileSize(path);
-    return true;
 }
 
 bool StorePath(TagRecord& record, const char* path) {

@@ -33,13 +33,10 @@ void ClearTags(TagRecord& record);
 // Copies title, artist, album, comment, genre, year and track of `from`.
 void CopyTags(TagRecord& to, const TagRecord& from);
 
-// Stores `path` and its probed size, the first step of every Open. A null
-// path, or one too long for the path field, is not stored: the path field is
-// emptied, fileSize becomes -1 and the result is false, so that no field
-// names another file than the one asked for. Nothing is opened then.
-bool StorePathAndSize(TagRecord& record, const char* path);
-// The same without the size, for a reader that probes it on a stream of its
-// own; fileSize is left alone unless the path is refused.
+// Stores `path`. A null path, or one too long for the path field, is not
+// stored: the path field is emptied, fileSize becomes -1 and the result is
+// false, so that no field names another file than the one asked for.
+// fileSize is left alone otherwise (frame/open_file_for_record.h sets it).
 bool StorePath(TagRecord& record, const char* path);
 
 // Copies NUL-terminated `text` into a field of `fieldSize` bytes, cut to fit.

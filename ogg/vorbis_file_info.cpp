@@ -6,7 +6,7 @@
 
 #include "comment/comment_names.h"
 #include "frame/leading_number.h"
-#include "frame/platform/regular_file.h"
+#include "frame/open_file_for_record.h"
 #include "ogg/narrow_utf8_to_latin1.h"
 #include "ogg/vorbis_file.h"
 #include "ogg/vorbis_one_link.h"
@@ -57,10 +57,8 @@ void TakeLengthAndTags(TagRecord& record, OggVorbis_File& vorbis) {
 }
 
 int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) noexcept {
-    if (!StorePathAndSize(record_, path)) return 1;
-
     int64_t sizeBytes = 0;
-    const FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
+    const FilePtr file = OpenFileForRecord(record_, path, &sizeBytes);
     if (!file) return 1;
     FileWindows read(file.get(), sizeBytes);
     double totalSeconds = 0;

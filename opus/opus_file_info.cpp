@@ -4,8 +4,7 @@
 #include <memory>
 
 #include "comment/ansi_comment.h"
-#include "frame/platform/regular_file.h"
-#include "frame/probe_file_size.h"
+#include "frame/open_file_for_record.h"
 #include "opus/opus_one_link.h"
 
 namespace cvx::opus {
@@ -76,13 +75,10 @@ void TakeTags(TagRecord& record, const OpusTags& tags) {
 }
 
 int32_t CVX_THISCALL OpusFileInfo::Open(const char* path) noexcept {
-    const bool pathStored = StorePath(record_, path);
+    int64_t sizeBytes = -1;
+    const FilePtr file = OpenFileForRecord(record_, path, &sizeBytes);
     ClearTags(record_);
     record_.length = 0;
-    if (!pathStored) return 1;
-    int64_t sizeBytes = -1;
-    const FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
-    record_.fileSize = file ? FileSizeField(sizeBytes) : -1;
     if (!file) return 1;
 
     ogg::FileWindows read(file.get(), sizeBytes);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows release: build/win32/corvane-plugins-<version>-win32.zip
-# with OGG.cvx, FLAC.cvx, OPUS.cvx, cvxscan.exe, README.txt, THIRD-PARTY-NOTICES.txt
-# and SHA256SUMS in one folder. Installs what it needs first. The same
+# with every plug-in (build/win32/plugins.txt), cvxscan.exe, README.txt,
+# THIRD-PARTY-NOTICES.txt and SHA256SUMS in one folder. Installs what it needs first. The same
 # commit gives the same bytes from any clone at any time: the binaries carry
 # no time stamps or build paths, and the zip's entries are in a fixed order
 # with the commit's time and fixed modes.
@@ -15,7 +15,7 @@ name=corvane-plugins-$version-win32
 stage=build/win32/package/$name
 rm -rf build/win32/package
 mkdir -p "$stage"
-cp build/win32/dist/OGG.cvx build/win32/dist/FLAC.cvx build/win32/dist/OPUS.cvx build/win32/dist/cvxscan.exe "$stage/"
+cp build/win32/dist/*.cvx build/win32/dist/cvxscan.exe "$stage/"
 
 # Windows text: CRLF line ends.
 crlf() { sed 's/\r$//; s/$/\r/'; }
@@ -34,30 +34,39 @@ stanza() {
     sed 's/^ \.$//; s/^ //'
 }
 mingw_copyright=/usr/share/doc/mingw-w64-i686-dev/copyright
+plugins=build/win32/plugins.txt
+libraries=scripts/windows-release/libraries.txt
+library_field() { awk -F'|' -v package="$1" -v field="$2" '$1 == package { print $field }' "$libraries"; }
+# The packages the plug-ins name, each once, in the order first named; and
+# the plug-ins holding a package.
+packages=$(awk '{ for (i = 2; i <= NF; ++i) if (!seen[$i]++) print $i }' "$plugins")
+holders() { awk -v package="$1" '{ for (i = 2; i <= NF; ++i) if ($i == package) print $1 ".cvx" }' "$plugins" | paste -sd, | sed 's/,/, /g'; }
 {
-  sed -e "s/@VERSION@/$version/" -e "s/@LIBOGG@/$(source_version libogg)/" \
-    -e "s/@LIBVORBIS@/$(source_version libvorbis)/" -e "s/@FLAC@/$(source_version flac)/" \
-    -e "s/@OPUS@/$(source_version opus)/" -e "s/@OPUSFILE@/$(source_version opusfile)/" \
-    -e "s/@MINGW@/$(package_version mingw-w64-i686-dev)/" \
-    -e "s/@GCC@/$(package_version gcc-mingw-w64-i686-win32)/" scripts/windows-release/notices-header.txt
+  library_lines=""
+  for package in $packages; do
+    library=$(library_field "$package" 2)
+    [ -n "$library" ] || { echo "$package: not in $libraries" >&2; exit 1; }
+    library_lines+="  $library $(source_version "$package") (in $(holders "$package"))"$'\n'
+    library_lines+="      $(library_field "$package" 4); the text: $(library_field "$package" 3)"$'\n'
+  done
+  plugin_files=$(awk '{ print $1 ".cvx" }' "$plugins" | paste -sd, | sed 's/,/, /g')
+  awk -v version="$version" -v plugins="$plugin_files" -v libraries="$library_lines" \
+      -v mingw="$(package_version mingw-w64-i686-dev)" -v gcc="$(package_version gcc-mingw-w64-i686-win32)" '
+    { gsub(/@VERSION@/, version); gsub(/@PLUGINS@/, plugins); gsub(/@MINGW@/, mingw); gsub(/@GCC@/, gcc) }
+    /^@LIBRARIES@$/ { printf "%s", libraries; next }
+    { print }' scripts/windows-release/notices-header.txt
   section() { printf '\n\n%s\n%s\n\n' "$1" "$(printf '%s' "$1" | sed 's/./-/g')"; }
-  section "libogg $(source_version libogg): COPYING"
-  cat "$sources"/libogg-*/COPYING
-  section "libvorbis $(source_version libvorbis): COPYING"
-  cat "$sources"/libvorbis-*/COPYING
-  section "libFLAC $(source_version flac): COPYING.Xiph"
-  cat "$sources"/flac-*/COPYING.Xiph
-  section "libopus $(source_version opus): COPYING"
-  cat "$sources"/opus-*/COPYING
-  section "libopusfile $(source_version opusfile): COPYING"
-  cat "$sources"/opusfile-*/COPYING
+  for package in $packages; do
+    section "$(library_field "$package" 2) $(source_version "$package"): $(library_field "$package" 3)"
+    cat "$sources/$package"-*/"$(library_field "$package" 3)"
+  done
   section "mingw-w64 runtime $(package_version mingw-w64-i686-dev)"
   stanza ZPL-2.1 "$mingw_copyright"
   section "mingw-w64 runtime $(package_version mingw-w64-i686-dev): gdtoa and printf formatting"
   stanza Lucent "$mingw_copyright"
 } | crlf >"$stage/THIRD-PARTY-NOTICES.txt"
 
-(cd "$stage" && sha256sum cvxscan.exe FLAC.cvx OGG.cvx OPUS.cvx README.txt THIRD-PARTY-NOTICES.txt >SHA256SUMS)
+(cd "$stage" && LC_ALL=C ls | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
 
 epoch=$(git log -1 --format=%ct 2>/dev/null || echo 315532800)
 zip=build/win32/$name.zip

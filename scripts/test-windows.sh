@@ -18,13 +18,12 @@ mkdir -p "$reference"
 build/default/cvxsamples "$samples" >/dev/null
 # Damaged files too: cut and flipped ones, and a selection of the fuzz
 # corpora when a fuzz run has left them.
-build/default/tests/write_damaged_set "$damaged" build/fuzz/corpus/ogg_open build/fuzz/corpus/flac_open \
-  build/fuzz/corpus/opus_open
-for plugin in OGG FLAC OPUS; do
+build/default/tests/write_damaged_set "$damaged" build/fuzz/corpus
+while read -r plugin _; do
   folder=$(echo "$plugin" | tr '[:upper:]' '[:lower:]')
   build/default/tests/record_dump "build/default/$plugin.cvx" "$samples/$folder" >"$reference/$folder.txt"
   build/default/tests/record_dump "build/default/$plugin.cvx" "$damaged/$folder" >"$reference/damaged-$folder.txt"
-done
+done <build/default/plugins.txt
 # cvxscan's catalogue of them, from the folder holding samples/, which has
 # one damaged file: status 1.
 linux=$PWD/build/default

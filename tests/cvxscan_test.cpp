@@ -1,15 +1,18 @@
 // cvxscan end to end, on the sample library, with the built plug-ins.
+#include <corvane_plugins.h>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <set>
 #include <sstream>
 
+#include "tests/support/formats.h"
 #include "tests/support/reading_matchers.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
@@ -165,8 +168,10 @@ protected:
         // The build may lie where an ordinary user cannot go (a clone under
         // /root): that user runs copies, from a folder of their own.
         unprivilegedCopies_ = new TempDir;
-        for (const char* built : {CVXSCAN_PATH, OGG_PLUGIN_PATH, FLAC_PLUGIN_PATH, OPUS_PLUGIN_PATH}) {
-            fs::copy_file(built, unprivilegedCopies_->path() / fs::path(built).filename());
+        std::vector<std::string> built = {CVXSCAN_PATH};
+        for (const BuiltPlugin& plugin : BuiltPlugins()) built.push_back(plugin.path);
+        for (const std::string& file : built) {
+            fs::copy_file(file, unprivilegedCopies_->path() / fs::path(file).filename());
         }
         OpenUpForAnyone(unprivilegedCopies_->path());
     }
@@ -649,14 +654,15 @@ TEST_F(CvxscanTest, PathsComeFromListsAsWell) {
 TEST_F(CvxscanTest, VersionNamesEveryPlugin) {
     const CommandResult result = Scan({"--version"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(Lines(result.out),
-              (std::vector<std::string>{"cvxscan " CORVANE_PRODUCT_VERSION,
-                                        "FLAC.cvx: " FLAC_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
-                                        " (file version " FLAC_FILE_VERSION "), extensions FLAC",
-                                        "OGG.cvx: " OGG_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
-                                        " (file version " OGG_FILE_VERSION "), extensions OGG",
-                                        "OPUS.cvx: " OPUS_DESCRIPTION ", version " CORVANE_PRODUCT_VERSION
-                                        " (file version " OPUS_FILE_VERSION "), extensions OPUS"}));
+    // The plug-ins in sorted order of their file names.
+    std::vector<std::string> expected;
+    for (const BuiltPlugin& plugin : BuiltPlugins()) {
+        expected.push_back(plugin.name + ".cvx: " + plugin.description + ", version " CORVANE_PRODUCT_VERSION
+                           " (file version " + plugin.fileVersion + "), extensions " + plugin.name);
+    }
+    std::sort(expected.begin(), expected.end());
+    expected.insert(expected.begin(), "cvxscan " CORVANE_PRODUCT_VERSION);
+    EXPECT_EQ(Lines(result.out), expected);
 }
 
 // A length past 2^31 seconds wraps negative in the plug-in's field: the row

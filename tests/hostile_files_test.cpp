@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/support/formats.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/run_command.h"
@@ -46,7 +47,6 @@ long PeakGrowthMiBOfOpening(const std::string& plugin, const std::string& path, 
 
 const Bytes kSmallOgg = EncodeVorbis(VorbisStream().Seconds(3.0).Comments({"TITLE=Small"}));
 const Bytes kSmallFlac = EncodeFlac(FlacStream().Samples(24000).Comments({"TITLE=Small"}));
-const Bytes kSmallOpus = EncodeOpus({OpusLink().Seconds(3.0).Comments({"TITLE=Small"})});
 
 class HostileFiles : public ::testing::Test {
 protected:
@@ -58,17 +58,9 @@ protected:
         EXPECT_EQ(CountOpenDescriptors(), descriptors);
         if (kMemoryIsMeasurable) {
             // The baseline: a small sound file of the same format.
-            const struct {
-                const PluginLibrary* plugin;
-                const char* path;
-                const Bytes& tiny;
-                const char* name;
-            } formats[] = {{&ogg_, OGG_PLUGIN_PATH, kSmallOgg, "tiny.ogg"},
-                           {&flac_, FLAC_PLUGIN_PATH, kSmallFlac, "tiny.flac"},
-                           {&opus_, OPUS_PLUGIN_PATH, kSmallOpus, "tiny.opus"}};
-            for (const auto& format : formats) {
-                if (format.plugin != &plugin) continue;
-                const std::string tiny = Write(format.tiny, format.name);
+            for (const BuiltPlugin& format : BuiltPlugins()) {
+                if (&LoadPluginOnce(format.path) != &plugin) continue;
+                const std::string tiny = Write(format.taggedFile({"TITLE=Small"}, 3), "tiny." + format.word);
                 EXPECT_LE(PeakGrowthMiBOfOpening(format.path, path, tiny), kMemoryBoundMiB);
             }
         }
@@ -240,14 +232,13 @@ TEST_F(HostileFiles, FlacStreamInformationWithoutSamplesOrRate) {
 // first ten.
 TEST_F(HostileFiles, LoadingAndFreeingAgainKeepsNoMemory) {
     if (!kMemoryIsMeasurable) GTEST_SKIP() << "the sanitizer's memory swamps the figure";
-    for (const auto& [plugin, bytes, name] : {std::tuple{OGG_PLUGIN_PATH, kSmallOgg, "small.ogg"},
-                                              std::tuple{FLAC_PLUGIN_PATH, kSmallFlac, "small.flac"},
-                                              std::tuple{OPUS_PLUGIN_PATH, kSmallOpus, "small.opus"}}) {
-        const CommandResult run = RunCommand({OPEN_ONCE_PATH, plugin, Write(bytes, name), "300"});
+    for (const BuiltPlugin& plugin : BuiltPlugins()) {
+        const std::string small = Write(plugin.taggedFile({"TITLE=Small"}, 3), "small." + plugin.word);
+        const CommandResult run = RunCommand({OPEN_ONCE_PATH, plugin.path, small, "300"});
         ASSERT_EQ(run.status, 0) << run.err;
         long settledKiB = 0, lastKiB = 0;
         ASSERT_EQ(std::sscanf(run.out.c_str(), "%ld %ld", &settledKiB, &lastKiB), 2) << run.out;
-        EXPECT_LE(lastKiB - settledKiB, 256) << plugin << ": " << run.out;
+        EXPECT_LE(lastKiB - settledKiB, 256) << plugin.name << ": " << run.out;
     }
 }
 

@@ -17,9 +17,10 @@
 #include "frame/install.h"
 #include "frame/platform/unique_fd_posix.h"
 #include "frame/plugin_ini_path.h"
+#include "tests/support/formats.h"
 #include "tests/support/reading_matchers.h"
-#include "tests/support/unprivileged.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace cvx::testing {
 
@@ -180,26 +181,31 @@ TEST_F(InstallTest, AReadOnlyFileIsLeftAlone) {
     EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3\n");
 }
 
+// Every plug-in appends its own word once, whatever was installed before it
+// and in whatever order: no word is found inside another's.
 TEST_F(InstallTest, EveryPlugInRegistersInAnyOrder) {
-    auto ogg = PlaceOgg();
-    auto flac = Place(FLAC_PLUGIN_PATH, "Plugins/Formats/FLAC.cvx");
-    EXPECT_NE(Install(*ogg), 0);
-    EXPECT_NE(Install(*flac), 0);
-    EXPECT_EQ(ReadText(iniPath()), std::string("[Corvane]\ncorvane_extlist=") + kDefaultWithOgg + ", FLAC\n");
-
-    fs::remove(iniPath());
-    EXPECT_NE(Install(*flac), 0);
-    EXPECT_NE(Install(*ogg), 0);
-    EXPECT_NE(Install(*flac), 0);
-    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, FLAC, OGG\n");
-
-    // The third word: none of the three is found inside another.
-    fs::remove(iniPath());
-    auto opus = Place(OPUS_PLUGIN_PATH, "Plugins/Formats/OPUS.cvx");
-    EXPECT_NE(Install(*opus), 0);
-    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, OPUS\n");
-    for (PluginLibrary* plugin : {ogg.get(), opus.get(), flac.get(), ogg.get()}) EXPECT_NE(Install(*plugin), 0);
-    EXPECT_EQ(ReadText(iniPath()), "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC, OPUS, OGG, FLAC\n");
+    std::vector<std::unique_ptr<PluginLibrary>> placed;
+    for (const BuiltPlugin& plugin : BuiltPlugins()) {
+        placed.push_back(Place(plugin.path.c_str(), "Plugins/Formats/" + plugin.name + ".cvx"));
+    }
+    const size_t count = placed.size();
+    std::vector<std::vector<size_t>> orders;
+    for (size_t rotation = 0; rotation < count; ++rotation) {
+        std::vector<size_t> order;
+        for (size_t i = 0; i < count; ++i) order.push_back((rotation + i) % count);
+        orders.push_back(order);
+        orders.push_back(std::vector<size_t>(order.rbegin(), order.rend()));
+    }
+    for (const std::vector<size_t>& order : orders) {
+        fs::remove(iniPath());
+        std::string expected = "[Corvane]\ncorvane_extlist=MP3, MPC, MP+, MPP, WMA, APE, MAC";
+        for (const size_t i : order) {
+            EXPECT_NE(Install(*placed[i]), 0);
+            expected += ", " + BuiltPlugins()[i].name;
+        }
+        for (const size_t i : order) EXPECT_NE(Install(*placed[i]), 0);  // again: nothing changes
+        EXPECT_EQ(ReadText(iniPath()), expected + "\n");
+    }
 }
 
 namespace {

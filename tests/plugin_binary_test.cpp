@@ -1,5 +1,6 @@
 // What the plug-in files show without being loaded: the symbols they export
 // and the version identification they carry.
+#include <corvane_plugins.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,6 +8,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+
+#include "tests/support/formats.h"
 
 namespace cvx::testing {
 
@@ -28,31 +31,19 @@ std::set<std::string> ExportedSymbols(const std::string& library) {
     return names;
 }
 
-struct PluginFile {
-    const char* path;
-    const char* fileVersion;
-    const char* description;
-};
-
-const PluginFile kPlugins[] = {
-    {OGG_PLUGIN_PATH, OGG_FILE_VERSION, OGG_DESCRIPTION},
-    {FLAC_PLUGIN_PATH, FLAC_FILE_VERSION, FLAC_DESCRIPTION},
-    {OPUS_PLUGIN_PATH, OPUS_FILE_VERSION, OPUS_DESCRIPTION},
-};
-
 }  // namespace
 
 TEST(PluginBinary, ExportsOnlyTheEntryPoints) {
-    for (const PluginFile& plugin : kPlugins) {
+    for (const BuiltPlugin& plugin : BuiltPlugins()) {
         SCOPED_TRACE(plugin.path);
         EXPECT_EQ(ExportedSymbols(plugin.path), (std::set<std::string>{"CreateFileInfo", "GetExtension", "Install"}));
     }
 }
 
 TEST(PluginBinary, CarriesReadableVersionIdentification) {
-    for (const PluginFile& plugin : kPlugins) {
+    for (const BuiltPlugin& plugin : BuiltPlugins()) {
         SCOPED_TRACE(plugin.path);
-        const std::string dump = ShellOutput("readelf -p .cvx_version '" + std::string(plugin.path) + "'");
+        const std::string dump = ShellOutput("readelf -p .cvx_version '" + plugin.path + "'");
         EXPECT_NE(dump.find("ProductName=Corvane (File Format Plugin)"), std::string::npos) << dump;
         EXPECT_NE(dump.find("ProductVersion=" CORVANE_PRODUCT_VERSION "\n"), std::string::npos) << dump;
         EXPECT_NE(dump.find(std::string("FileVersion=") + plugin.fileVersion + "\n"), std::string::npos) << dump;

@@ -10,6 +10,7 @@
 #include "frame/tag_record.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/opus_files.h"
+#include "tests/support/formats.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 
@@ -21,35 +22,12 @@ using namespace cvx::samples;
 
 namespace {
 
-struct PluginUnderTest {
-    const char* name;
-    const char* path;
-    const char* extension;
-    // A valid file of the plug-in's format with these comments and length.
-    Bytes (*makeFile)(const std::vector<std::string>& comments, uint32_t seconds);
-};
-
-const PluginUnderTest kPlugins[] = {
-    {"OGG", OGG_PLUGIN_PATH, "OGG",
-     [](const std::vector<std::string>& comments, uint32_t seconds) {
-         return EncodeVorbis(VorbisStream().Seconds(static_cast<double>(seconds)).Comments(comments));
-     }},
-    {"FLAC", FLAC_PLUGIN_PATH, "FLAC",
-     [](const std::vector<std::string>& comments, uint32_t seconds) {
-         return EncodeFlac(FlacStream().Samples(uint64_t{8000} * seconds).Comments(comments));
-     }},
-    {"OPUS", OPUS_PLUGIN_PATH, "OPUS",
-     [](const std::vector<std::string>& comments, uint32_t seconds) {
-         return EncodeOpus({OpusLink().Seconds(static_cast<double>(seconds)).Comments(comments)});
-     }},
-};
-
-class PluginFrame : public ::testing::TestWithParam<PluginUnderTest>, public PluginFixture {
+class PluginFrame : public ::testing::TestWithParam<BuiltPlugin>, public PluginFixture {
 protected:
-    PluginFrame() : PluginFixture(GetParam().path) {}
+    PluginFrame() : PluginFixture(GetParam().path.c_str()) {}
 
     std::string WriteTagged(const std::string& name) const {
-        return WriteFile(GetParam().makeFile({"TITLE=t", "ARTIST=ar", "ALBUM=alb", "COMMENT=comm", "GENRE=genre",
+        return WriteFile(GetParam().taggedFile({"TITLE=t", "ARTIST=ar", "ALBUM=alb", "COMMENT=comm", "GENRE=genre",
                                               "DATE=1999", "TRACKNUMBER=4"},
                                              61),
                          name);
@@ -59,7 +37,7 @@ protected:
 }  // namespace
 
 TEST_P(PluginFrame, NamesOneExtension) {
-    EXPECT_STREQ(plugin_.GetExtension(0), GetParam().extension);
+    EXPECT_STREQ(plugin_.GetExtension(0), GetParam().name.c_str());
     EXPECT_EQ(plugin_.GetExtension(1), nullptr);
     EXPECT_EQ(plugin_.GetExtension(-1), nullptr);
 }
@@ -142,7 +120,7 @@ TEST_P(PluginFrame, BadInputGetsAPromptFailureAndLeaksNoDescriptor) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string folder = dir_.File("folder");
     ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-    const Bytes valid = GetParam().makeFile({"TITLE=x"}, 1);
+    const Bytes valid = GetParam().taggedFile({"TITLE=x"}, 1);
     const std::vector<std::string> paths = {
         WriteFile({}, "empty"),
         WriteFile(Bytes(valid.begin(), valid.begin() + 20), "cut short"),
@@ -167,7 +145,7 @@ TEST_P(PluginFrame, BadInputGetsAPromptFailureAndLeaksNoDescriptor) {
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPlugIn, PluginFrame, ::testing::ValuesIn(kPlugins),
-                         [](const ::testing::TestParamInfo<PluginUnderTest>& test) { return test.param.name; });
+INSTANTIATE_TEST_SUITE_P(EveryPlugIn, PluginFrame, ::testing::ValuesIn(BuiltPlugins()),
+                         [](const ::testing::TestParamInfo<BuiltPlugin>& test) { return test.param.name; });
 
 }  // namespace cvx::testing

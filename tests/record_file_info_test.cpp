@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "frame/open_file_for_record.h"
 #include "frame/probe_file_size.h"
 #include "frame/record_file_info.h"
 #include "frame/tag_record.h"
@@ -21,7 +22,7 @@ namespace {
 // The accessors with a trivial Open, to reach them without a format.
 class PlainFileInfo : public RecordFileInfo {
 public:
-    int32_t Open(const char* path) noexcept override { return StorePathAndSize(record_, path) ? 0 : 1; }
+    int32_t Open(const char* path) noexcept override { return OpenFileForRecord(record_, path) ? 0 : 1; }
     TagRecord& mutableRecord() { return record_; }
 };
 
@@ -77,7 +78,7 @@ TEST(RecordFileInfo, CopyToFieldCutsAtCapacity) {
     EXPECT_EQ(std::string(record.comment), std::string(511, 'a'));
 }
 
-TEST(StorePathAndSize, RefusesPathsTooLongForTheField) {
+TEST(OpenFileForRecord, RefusesPathsTooLongForTheField) {
     TempDir dir;
     PlainFileInfo info;
     const std::string fits = dir.File("a");
@@ -92,9 +93,12 @@ TEST(StorePathAndSize, RefusesPathsTooLongForTheField) {
     EXPECT_EQ(info.GetFileName(text), 1);
     EXPECT_EQ(info.GetFileSize(), -1);
 
-    std::string longest(kPathFieldSize - 1, 'c');
+    std::string longest = dir.path().string() + "/" + std::string(300, 'c');
+    longest.resize(kPathFieldSize - 1);
+    WriteText(longest, "123");
     EXPECT_EQ(info.Open(longest.c_str()), 0);
     EXPECT_EQ(info.GetFileName(text), 260);
+    EXPECT_EQ(info.GetFileSize(), 3);
     EXPECT_EQ(info.Open(nullptr), 1);
     EXPECT_EQ(info.GetFileName(text), 1);
 }

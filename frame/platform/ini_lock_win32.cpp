@@ -13,12 +13,18 @@ namespace cvx {
 namespace {
 
 // "Local\corvane-plugin-ini-" and a hash of the full path in upper case
-// (Windows names are case-insensitive; a mutex name may not hold '\').
+// (Windows names are case-insensitive; a mutex name may not hold '\'). The
+// case is mapped by KERNEL32's LCMapStringA, so that the DLLs import from
+// KERNEL32 and msvcrt alone.
 std::string MutexName(const std::string& path) {
     char full[MAX_PATH];
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     std::string name = length > 0 && length < sizeof full ? std::string(full, length) : path;
-    CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+    std::string upper(name.size(), '\0');
+    if (!name.empty() && LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_UPPERCASE, name.data(), static_cast<int>(name.size()),
+                                      upper.data(), static_cast<int>(upper.size())) == static_cast<int>(name.size())) {
+        name = upper;
+    }
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     char text[64];

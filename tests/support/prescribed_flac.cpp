@@ -4,14 +4,16 @@
 
 #include "flac/flac_file_info.h"
 #include "flac/metadata_handles.h"
+#include "frame/open_file_for_record.h"
 #include "tests/support/prescribed_readers.h"
 
 namespace cvx::testing {
 
 int32_t CVX_THISCALL PrescribedFlacFileInfo::Open(const char* path) noexcept {
-    if (!StorePathAndSize(record_, path)) return 1;
+    const bool opened = OpenFileForRecord(record_, path) != nullptr;  // no FIFO reaches libFLAC
     ClearTags(record_);
     record_.length = 0;
+    if (!opened) return 1;
     FLAC__StreamMetadata streamInfo;
     if (!FLAC__metadata_get_streaminfo(path, &streamInfo) || streamInfo.type != FLAC__METADATA_TYPE_STREAMINFO) return 1;
     record_.length = flac::LengthSeconds(streamInfo.data.stream_info);

@@ -2,20 +2,16 @@
 
 #include <memory>
 
-#include "frame/platform/regular_file.h"
-#include "frame/probe_file_size.h"
+#include "frame/open_file_for_record.h"
 #include "opus/opus_file_info.h"
 #include "tests/support/prescribed_readers.h"
 
 namespace cvx::testing {
 
 int32_t CVX_THISCALL PrescribedOpusFileInfo::Open(const char* path) noexcept {
-    if (!StorePath(record_, path)) return 1;
+    const FilePtr probe = OpenFileForRecord(record_, path);  // no FIFO reaches libopusfile
     ClearTags(record_);
     record_.length = 0;
-    int64_t sizeBytes = -1;
-    const FilePtr probe = OpenRegularFileForReading(path, &sizeBytes);  // no FIFO reaches libopusfile
-    record_.fileSize = probe ? FileSizeField(sizeBytes) : -1;
     if (!probe) return 1;
     int error = 0;
     const std::unique_ptr<OggOpusFile, void (*)(OggOpusFile*)> file(op_open_file(path, &error), op_free);

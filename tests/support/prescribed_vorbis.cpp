@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "frame/platform/regular_file.h"
+#include "frame/open_file_for_record.h"
 #include "ogg/vorbis_file.h"
 #include "ogg/vorbis_file_info.h"
 
@@ -38,9 +38,9 @@ long TellCounted(void* source) { return static_cast<long>(ftello(static_cast<Cou
 
 int32_t CVX_THISCALL PrescribedVorbisFileInfo::Open(const char* path) noexcept {
     bytesRead_ = seeks_ = 0;
-    if (!StorePathAndSize(record_, path)) return 1;
-    CountedFile in{std::fopen(path, "rb")};
-    if (in.file == nullptr) return 1;
+    const FilePtr file = OpenFileForRecord(record_, path);
+    if (!file) return 1;
+    CountedFile in{file.get()};
     OggVorbis_File vorbis;
     const ov_callbacks callbacks = {ReadCounted, SeekCounted, nullptr, TellCounted};
     const bool opened = ov_open_callbacks(&in, &vorbis, nullptr, 0, callbacks) == 0;
@@ -48,7 +48,6 @@ int32_t CVX_THISCALL PrescribedVorbisFileInfo::Open(const char* path) noexcept {
         ogg::TakeLengthAndTags(record_, vorbis);
         ov_clear(&vorbis);
     }
-    std::fclose(in.file);
     bytesRead_ = in.bytesRead;
     seeks_ = in.seeks;
     return opened ? 0 : 1;
@@ -56,9 +55,8 @@ int32_t CVX_THISCALL PrescribedVorbisFileInfo::Open(const char* path) noexcept {
 
 int32_t CVX_THISCALL VorbisRoadsFileInfo::Open(const char* path) noexcept {
     reading_ = ogg::VorbisReading::kRefused;
-    if (!StorePathAndSize(record_, path)) return 1;
     int64_t sizeBytes = 0;
-    const FilePtr file = OpenRegularFileForReading(path, &sizeBytes);
+    const FilePtr file = OpenFileForRecord(record_, path, &sizeBytes);
     if (!file) return 1;
     ogg::VorbisFile vorbis;
     const bool opened = vorbis.Open(file.get(), sizeBytes);

@@ -1,9 +1,10 @@
-// write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS [OPUS_CORPUS]]
+// write_damaged_set FOLDER [FUZZ_CORPORA]
 //
-// Writes FOLDER/ogg, FOLDER/flac and FOLDER/opus, a bounded set of damaged files for
-// comparing the builds of the plug-ins with one another: real files cut
+// Writes FOLDER/<format> (ogg, flac, opus), a bounded set of damaged files
+// for comparing the builds of the plug-ins with one another: real files cut
 // short and with bytes flipped, as the damage tests make them, and a
-// selection of the fuzz corpora when their folders are given. The same
+// selection of each format's fuzz corpus, FUZZ_CORPORA/<format>_open, where
+// there is one. The same
 // inputs give the same set: cuts and flips at fixed strides, corpus files
 // taken in byte order of their names at a fixed stride.
 #include <algorithm>
@@ -119,8 +120,8 @@ void WriteCorpusSelection(const fs::path& folder, const fs::path& corpus, const 
 }  // namespace
 
 int Main(int argc, char** argv) {
-    if (argc < 2 || argc > 5) {
-        std::fprintf(stderr, "usage: write_damaged_set FOLDER [OGG_CORPUS FLAC_CORPUS [OPUS_CORPUS]]\n");
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: write_damaged_set FOLDER [FUZZ_CORPORA]\n");
         return 2;
     }
     const fs::path root = argv[1];
@@ -129,15 +130,15 @@ int Main(int argc, char** argv) {
         const char* format;
         std::vector<Base> bases;
     } sets[] = {{"ogg", OggBases()}, {"flac", FlacBases()}, {"opus", OpusBases()}};
-    for (size_t i = 0; i < std::size(sets); ++i) {
-        const fs::path folder = root / sets[i].format;
+    for (const auto& set : sets) {
+        const fs::path folder = root / set.format;
+        const std::string extension = std::string(".") + set.format;
         fs::create_directories(folder);
-        WriteDamaged(folder, sets[i].bases, std::string(".") + sets[i].format);
-        if (static_cast<int>(i) + 2 < argc) WriteCorpusSelection(folder, argv[i + 2], std::string(".") + sets[i].format);
-    }
-    for (const char* format : {"ogg", "flac", "opus"}) {
-        const auto count = std::distance(fs::directory_iterator(root / format), fs::directory_iterator());
-        std::printf("%s: %ld files\n", format, static_cast<long>(count));
+        WriteDamaged(folder, set.bases, extension);
+        const fs::path corpus = argc == 3 ? fs::path(argv[2]) / (std::string(set.format) + "_open") : fs::path();
+        if (!corpus.empty() && fs::is_directory(corpus)) WriteCorpusSelection(folder, corpus.string(), extension);
+        const auto count = std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+        std::printf("%s: %ld files\n", set.format, static_cast<long>(count));
     }
     return 0;
 }

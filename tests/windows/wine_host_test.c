@@ -1,6 +1,6 @@
 /* wine_host_test PLUGIN_FOLDER SAMPLES_FOLDER
  *
- * Uses OGG.cvx, FLAC.cvx and OPUS.cvx exactly as a host built with Microsoft's
+ * Uses every plug-in the build makes (corvane_plugins.h) exactly as a host built with Microsoft's
  * compiler does: entry points by name, objects only through their table of
  * __thiscall slots, destruction through slot 0 with flags 1. Checks every
  * slot, the entry points, Install into a fresh folder tree, the version
@@ -11,24 +11,28 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <corvane_plugins.h>
+
 #include "../host_c/file_info_slots.h"
 #include "../support/check.h"
 
-enum { kPathSize = MAX_PATH, kTagSize = CVX_TAG_FIELD_SIZE };
+enum { kPathSize = CVX_PATH_FIELD_SIZE, kTagSize = CVX_TAG_FIELD_SIZE };
 
 typedef struct PluginCase {
     const char* name;           /* "OGG" */
-    const char* sample;         /* a tagged sample file of the format */
-    const char* extension;      /* ".ogg" */
+    const char* word;           /* "ogg": the folder of its samples and their extension */
     const char* description;
     const char* fileVersion;
 } PluginCase;
 
 static const PluginCase kCases[] = {
-    {"OGG", "ogg\\01 Latin-1 letters.ogg", ".ogg", OGG_DESCRIPTION, OGG_FILE_VERSION},
-    {"FLAC", "flac\\01 Latin-1 letters.flac", ".flac", FLAC_DESCRIPTION, FLAC_FILE_VERSION},
-    {"OPUS", "opus\\01 Latin-1 letters.opus", ".opus", OPUS_DESCRIPTION, OPUS_FILE_VERSION},
+#define CVX_PLUGIN_CASE(NAME, name, word, description, fileVersion) {name, word, description, fileVersion},
+    CORVANE_PLUGINS(CVX_PLUGIN_CASE)
+#undef CVX_PLUGIN_CASE
 };
+
+/* The tagged sample of a plug-in's format, in the sample library. */
+static const char kSampleName[] = "01 Latin-1 letters";
 
 static const char kDefaultList[] = "MP3, MPC, MP+, MPP, WMA, APE, MAC";
 
@@ -138,7 +142,7 @@ static void CheckEntryPointsAndSlots(const PluginCase* c, const Plugin* plugin, 
     DestroyFileInfo(fresh);
 
     char sample[kPathSize];
-    Join(sample, samples, c->sample);
+    snprintf(sample, sizeof sample, "%s\\%s\\%s.%s", samples, c->word, kSampleName, c->word);
     Record read;
     ReadRecord(plugin, sample, &read);
     CHECK(read.status == 0);
@@ -164,7 +168,7 @@ static void CheckEntryPointsAndSlots(const PluginCase* c, const Plugin* plugin, 
     char word[kPathSize], nonAscii[kPathSize];
     ToAnsi(SystemScript()->word, word, sizeof word);
     CHECK(word[0] != '\0' && strchr(word, '?') == NULL);
-    snprintf(nonAscii, sizeof nonAscii, "%s\\%s%s", scratch, word, c->extension);
+    snprintf(nonAscii, sizeof nonAscii, "%s\\%s.%s", scratch, word, c->word);
     CHECK(CopyFileA(sample, nonAscii, FALSE));
     Record copy;
     ReadRecord(plugin, nonAscii, &copy);

@@ -82,9 +82,9 @@ options (a valued option takes its value as --name VALUE or --name=VALUE):
 constexpr char kAfterOptions[] =
     R"(  --                take every later argument as a PATH
 
-Tag text arrives from the plug-ins as 8-bit text (ISO 8859-1 from OGG, code
-page 1252 or raw ID3v1 bytes from FLAC) and is shown as UTF-8, read as
-Windows-1252. Paths of 260 bytes or more exceed the host's limit and no
+Tag text arrives from the plug-ins as 8-bit text (ISO 8859-1 from OGG; the
+ANSI code page, 1252 outside Windows, from FLAC and OPUS; FLAC's ID3v1 bytes
+as they are) and is shown as UTF-8, read as Windows-1252. Paths of 260 bytes or more exceed the host's limit and no
 plug-in reads them: give a relative PATH to shorten them. Whatever cannot be
 read (a file, a folder, a PATH, a list, a plug-in) is reported on stderr with
 the reason and the scan goes on; in CSV and JSON a file or PATH that failed is
