@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -17,7 +19,9 @@
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
-#include "tools/cvxscan/text.h"
+#include "tools/cvxscan/fit_text.h"
+#include "tools/cvxscan/record_fields.h"
+#include "tools/cvxscan/utf8_text.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/sample_library.h"
 
@@ -649,6 +653,25 @@ TEST_F(CvxscanTest, PathsComeFromListsAsWell) {
     const CommandResult missing = Scan({"--files-from", dir.File("absent")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find(dir.File("absent") + ": No such file or directory"), std::string::npos);
+}
+
+// The README names the catalogue's fields as the table every writer follows
+// has them.
+TEST(RecordFields, TheReadmeNamesThemInOrder) {
+    std::ifstream readme(std::string(PROJECT_SOURCE_DIR) + "/README.md");
+    const std::string text((std::istreambuf_iterator<char>(readme)), std::istreambuf_iterator<char>());
+    const size_t start = text.find("JSON fields, in this order");
+    ASSERT_NE(start, std::string::npos);
+    const std::string sentence = text.substr(start, text.find('.', text.find("`failure`", start)) - start);
+    std::vector<std::string> named;
+    const std::regex field("`([a-z_]+)`");
+    for (auto it = std::sregex_iterator(sentence.begin(), sentence.end(), field); it != std::sregex_iterator(); ++it) {
+        named.push_back((*it)[1]);
+    }
+    named.erase(std::remove(named.begin(), named.end(), "GetFileName"), named.end());
+    std::vector<std::string> fields;
+    for (const cvxscan::RecordField& row : cvxscan::kRecordFields) fields.push_back(row.name);
+    EXPECT_EQ(named, fields);
 }
 
 TEST_F(CvxscanTest, VersionNamesEveryPlugin) {

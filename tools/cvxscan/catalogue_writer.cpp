@@ -1,7 +1,8 @@
 #include "tools/cvxscan/catalogue_writer.h"
 
 #include "tools/cvxscan/platform/file_system.h"
-#include "tools/cvxscan/text.h"
+#include "tools/cvxscan/fit_text.h"
+#include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
 

@@ -1,12 +1,10 @@
 // CSV as RFC 4180 has it: a header line, CRLF line ends, and fields holding
 // a comma, a quote or a line break enclosed in quotes with quotes doubled.
 #include <charconv>
-#include <initializer_list>
 #include <string>
 
 #include "tools/cvxscan/catalogue_writer.h"
-#include "tools/cvxscan/platform/file_system.h"
-#include "tools/cvxscan/text.h"
+#include "tools/cvxscan/record_fields.h"
 
 namespace cvxscan {
 
@@ -33,61 +31,54 @@ void AppendNumber(std::string& out, int32_t value) {
     out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// Appends `raw` converted to UTF-8 by `convert`, quoted as needed, and the
-// comma after it.
-void AppendField(std::string& line, const std::string& raw, void (*convert)(std::string&, const std::string&),
-                 std::string& scratch) {
-    scratch.clear();
-    convert(scratch, raw);
-    AppendQuoted(line, scratch);
-    line += ',';
-}
-
-void AsItIs(std::string& out, const std::string& text) { out += text; }
-
 class CsvWriter : public CatalogueWriter {
 public:
     CsvWriter(Output& out, bool byteOrderMark) : out_(out) {
         if (byteOrderMark) out_.Write("\xEF\xBB\xBF");
-        out_.Write(
-            "path,plugin,file_name,size,length,length_text,title,artist,album,comment,genre,year,track,failure\r\n");
+        std::string header;
+        for (const RecordField& field : kRecordFields) header += std::string(header.empty() ? "" : ",") + field.name;
+        out_.Write(header + "\r\n");
     }
 
     // One line, in buffers that keep their capacity from file to file.
     void Write(const CatalogueEntry& entry) override {
-        const cvx::host::Reading& r = entry.reading;
         line_.clear();
-        AppendField(line_, entry.path, AppendFileNameAsUtf8, scratch_);
-        AppendField(line_, entry.plugin, AsItIs, scratch_);
-        AppendField(line_, r.fileName, AppendFileNameAsUtf8, scratch_);
-        AppendNumber(line_, r.fileSize);
-        line_ += ',';
-        AppendNumber(line_, r.length);
-        line_ += ',';
-        AppendField(line_, r.lengthText, AsItIs, scratch_);
-        for (const std::string* tag : {&r.title, &r.artist, &r.album, &r.comment, &r.genre}) {
-            AppendField(line_, *tag, AppendWindows1252AsUtf8, scratch_);
+        for (const RecordField& field : kRecordFields) {
+            if (field.kind == FieldKind::kNumber) {
+                AppendNumber(line_, field.number(entry));
+            } else if (const std::string* text = field.text(entry)) {
+                AppendText(field.kind, *text);
+            }
+            line_ += ',';
         }
-        AppendNumber(line_, r.year);
-        line_ += ',';
-        AppendNumber(line_, r.track);
-        line_ += ",\r\n";
-        out_.Write(line_);
+        EndLine();
     }
 
-    // The path, the plug-in, eleven empty fields and the reason.
+    // The failure's fields; the reading's fields empty.
     void WriteFailure(const Failure& failure) override {
         line_.clear();
-        AppendField(line_, failure.path, AppendFileNameAsUtf8, scratch_);
-        AppendField(line_, failure.plugin, AsItIs, scratch_);
-        line_.append(11, ',');
-        AppendField(line_, failure.reason, AppendFileNameAsUtf8, scratch_);
+        for (const RecordField& field : kRecordFields) {
+            if (const std::string* text = field.ofFailure(failure)) AppendText(field.kind, *text);
+            line_ += ',';
+        }
+        EndLine();
+    }
+
+private:
+    // `raw` converted to UTF-8 as the field's kind says, quoted as needed.
+    void AppendText(FieldKind kind, const std::string& raw) {
+        scratch_.clear();
+        AppendFieldText(scratch_, kind, raw);
+        AppendQuoted(line_, scratch_);
+    }
+
+    // The last field's comma becomes the line's end.
+    void EndLine() {
         line_.back() = '\r';
         line_ += '\n';
         out_.Write(line_);
     }
 
-private:
     Output& out_;
     std::string line_, scratch_;
 };

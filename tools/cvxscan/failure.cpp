@@ -11,16 +11,9 @@ std::string Describe(const Failure& failure) {
     return failure.path + ": " + failure.reason + (failure.plugin.empty() ? "" : " (" + failure.plugin + ")");
 }
 
-const char* NounFor(FailureKind kind) {
-    switch (kind) {
-        case FailureKind::kFile: return "file";
-        case FailureKind::kFolder: return "folder";
-        case FailureKind::kPath: return "path";
-        case FailureKind::kList: return "list";
-        case FailureKind::kPlugin: return "plug-in";
-        case FailureKind::kInstall: return "installation";
-    }
-    return "failure";
-}
+const FailureKindName kFailureKinds[6] = {
+    {FailureKind::kFile, "file"}, {FailureKind::kFolder, "folder"},  {FailureKind::kPath, "path"},
+    {FailureKind::kList, "list"}, {FailureKind::kPlugin, "plug-in"}, {FailureKind::kInstall, "installation"},
+};
 
 }  // namespace cvxscan

@@ -27,7 +27,12 @@ struct Failure {
 // the lines of plug-ins that load and install well read.
 std::string Describe(const Failure& failure);
 
-// "file", "folder", "path", "list", "plug-in", "installation".
-const char* NounFor(FailureKind kind);
+// Every kind, in the order the summary counts them, with its noun: "file",
+// "folder", "path", "list", "plug-in", "installation".
+struct FailureKindName {
+    FailureKind kind;
+    const char* noun;
+};
+extern const FailureKindName kFailureKinds[6];
 
 }  // namespace cvxscan

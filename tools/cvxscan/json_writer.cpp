@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tools/cvxscan/catalogue_writer.h"
-#include "tools/cvxscan/platform/file_system.h"
+#include "tools/cvxscan/record_fields.h"
 
 namespace cvxscan {
 
@@ -33,33 +33,55 @@ public:
     explicit JsonWriter(Output& out) : out_(out) {}
 
     void Write(const CatalogueEntry& entry) override {
-        DisplayFields& text = text_;
-        ToDisplay(entry, text);
-        const cvx::host::Reading& r = entry.reading;
-        const std::string line =
-            "{\"path\":" + JsonString(text.path) + ",\"plugin\":" + JsonString(entry.plugin) +
-            ",\"file_name\":" + JsonString(text.fileName) + ",\"size\":" + std::to_string(r.fileSize) +
-            ",\"length\":" + std::to_string(r.length) + ",\"length_text\":" + JsonString(r.lengthText) +
-            ",\"title\":" + JsonString(text.title) + ",\"artist\":" + JsonString(text.artist) +
-            ",\"album\":" + JsonString(text.album) + ",\"comment\":" + JsonString(text.comment) +
-            ",\"genre\":" + JsonString(text.genre) + ",\"year\":" + std::to_string(r.year) +
-            ",\"track\":" + std::to_string(r.track) + ",\"failure\":\"\"}\n";
-        out_.Write(line);
+        line_ = "{";
+        for (const RecordField& field : kRecordFields) {
+            Key(field);
+            if (field.kind == FieldKind::kNumber) {
+                line_ += std::to_string(field.number(entry));
+            } else {
+                const std::string* text = field.text(entry);
+                Text(field.kind, text != nullptr ? *text : std::string());
+            }
+        }
+        EndLine();
     }
 
+    // The failure's fields; the reading's texts empty, its numbers null.
     void WriteFailure(const Failure& failure) override {
-        std::string path, reason;
-        AppendFileNameAsUtf8(path, failure.path);
-        AppendFileNameAsUtf8(reason, failure.reason);
-        out_.Write("{\"path\":" + JsonString(path) + ",\"plugin\":" + JsonString(failure.plugin) +
-                   ",\"file_name\":\"\",\"size\":null,\"length\":null,\"length_text\":\"\",\"title\":\"\","
-                   "\"artist\":\"\",\"album\":\"\",\"comment\":\"\",\"genre\":\"\",\"year\":null,\"track\":null,"
-                   "\"failure\":" + JsonString(reason) + "}\n");
+        line_ = "{";
+        for (const RecordField& field : kRecordFields) {
+            Key(field);
+            const std::string* text = field.ofFailure(failure);
+            if (text == nullptr && field.kind == FieldKind::kNumber) {
+                line_ += "null";
+            } else {
+                Text(field.kind, text != nullptr ? *text : std::string());
+            }
+        }
+        EndLine();
     }
 
 private:
+    void Key(const RecordField& field) {
+        if (line_.size() > 1) line_ += ',';
+        line_ += '"';
+        line_ += field.name;
+        line_ += "\":";
+    }
+
+    void Text(FieldKind kind, const std::string& raw) {
+        scratch_.clear();
+        AppendFieldText(scratch_, kind, raw);
+        line_ += JsonString(scratch_);
+    }
+
+    void EndLine() {
+        line_ += "}\n";
+        out_.Write(line_);
+    }
+
     Output& out_;
-    DisplayFields text_;
+    std::string line_, scratch_;
 };
 
 }  // namespace

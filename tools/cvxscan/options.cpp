@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <string>
 
 namespace cvxscan {
 
@@ -12,11 +13,15 @@ const char kCvxscanVersion[] = CVXSCAN_VERSION;
 
 namespace {
 
+// A short option's code is its letter, a byte; the long-only options' codes
+// come after every byte.
+constexpr int kFirstLongOnlyCode = 256;
+
 enum OptionCode : int {
     kPathArgument = 1,  // getopt_long's code for an argument that is not an option, with "-" first in its string
     kNull = '0',
     kHelp = 'h',
-    kPlugins = 256,
+    kPlugins = kFirstLongOnlyCode,
     kFormat,
     kJobs,
     kFilesFrom,
@@ -107,7 +112,7 @@ const OptionRow* RowFor(int code) {
 
 // "--name" of the option, with "-c, " before it for a short one.
 std::string Spelled(const OptionRow& row) {
-    std::string spelled = row.code < 256 ? std::string("-") + static_cast<char>(row.code) + ", " : "";
+    std::string spelled = row.code < kFirstLongOnlyCode ? std::string("-") + static_cast<char>(row.code) + ", " : "";
     return spelled + "--" + row.name;
 }
 
@@ -192,7 +197,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
             case kJobs: {
                 unsigned jobs = 0;
                 if (!ParseJobs(value, jobs)) {
-                    error = "--jobs needs a number from 1 to 256, not '" + value + "'";
+                    error = "--jobs needs a number from 1 to " + std::to_string(kMostJobs) + ", not '" + value + "'";
                     return std::nullopt;
                 }
                 options.jobs = jobs;

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "tools/cvxscan/catalogue_writer.h"
-#include "tools/cvxscan/text.h"
+#include "tools/cvxscan/fit_text.h"
+#include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
 

@@ -10,7 +10,8 @@
 
 #include "frame/platform/unique_fd_posix.h"
 #include "tools/cvxscan/platform/file_system.h"
-#include "tools/cvxscan/text.h"
+#include "tools/cvxscan/fit_text.h"
+#include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
 

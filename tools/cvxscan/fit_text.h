@@ -1,25 +1,10 @@
-// Turning the plug-ins' 8-bit text and the file system's names into UTF-8
-// for display.
+// Fitting UTF-8 text and paths to a number of terminal columns.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
 namespace cvxscan {
-
-// Appends each byte read as Windows-1252. The five bytes that code page
-// leaves undefined become the C1 controls of the same value, as Windows
-// maps them.
-void AppendWindows1252AsUtf8(std::string& out, const std::string& text);
-
-// Appends `text` with every byte that is not part of a well-formed UTF-8
-// sequence replaced by U+FFFD. File names on Linux are bytes, not always
-// UTF-8.
-void AppendValidUtf8(std::string& out, const std::string& text);
-
-// `text` (valid UTF-8) with C0 and C1 control characters replaced by U+FFFD,
-// so a terminal shows them instead of obeying them.
-std::string WithoutControls(const std::string& text);
 
 // Columns valid UTF-8 text takes on a terminal: two for each East Asian
 // wide or fullwidth character, none for a combining mark, one otherwise.
