@@ -3,27 +3,33 @@
 #include <cstdlib>
 
 #include "bench/raw_record.h"
+#include "flac/id3v1_layout.h"
 
 namespace cvx::bench {
 
 namespace {
 
-constexpr long kId3v1Size = 128;
+using namespace cvx::flac;
+
+// A text field of the tag as it stands, up to its first NUL.
+void CopyId3v1Text(char* field, const char* tag, size_t offset) {
+    CopyRaw(field, tag + offset, strnlen(tag + offset, kId3v1TextSize));
+}
 
 void ReadId3v1(const char* path, RawRecord& record) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return;
-    std::setvbuf(file, nullptr, _IONBF, 0);  // one 128-byte read
+    const FilePtr file(std::fopen(path, "rb"));
+    if (!file) return;
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);  // one 128-byte read
     char tag[kId3v1Size];
-    const bool read = std::fseek(file, -kId3v1Size, SEEK_END) == 0 && std::fread(tag, 1, sizeof tag, file) == sizeof tag;
-    std::fclose(file);
-    if (!read || std::memcmp(tag, "TAG", 3) != 0) return;
-    CopyRaw(record.title, tag + 3, strnlen(tag + 3, 30));
-    CopyRaw(record.artist, tag + 33, strnlen(tag + 33, 30));
-    CopyRaw(record.album, tag + 63, strnlen(tag + 63, 30));
-    CopyRaw(record.comment, tag + 97, strnlen(tag + 97, 30));
-    record.year = std::atoi(std::string(tag + 93, 4).c_str());
-    if (tag[125] == 0) record.track = static_cast<unsigned char>(tag[126]);
+    const bool read = std::fseek(file.get(), -static_cast<long>(kId3v1Size), SEEK_END) == 0 &&
+                      std::fread(tag, 1, sizeof tag, file.get()) == sizeof tag;
+    if (!read || std::memcmp(tag, kId3v1Id, kId3v1IdSize) != 0) return;
+    CopyId3v1Text(record.title, tag, kId3v1TitleOffset);
+    CopyId3v1Text(record.artist, tag, kId3v1ArtistOffset);
+    CopyId3v1Text(record.album, tag, kId3v1AlbumOffset);
+    CopyId3v1Text(record.comment, tag, kId3v1CommentOffset);
+    record.year = std::atoi(std::string(tag + kId3v1YearOffset, kId3v1YearSize).c_str());
+    if (tag[kId3v1TrackMarkerOffset] == 0) record.track = static_cast<unsigned char>(tag[kId3v1TrackOffset]);
 }
 
 class FlacFloorReader : public Reader {

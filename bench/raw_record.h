@@ -10,13 +10,17 @@
 #include <strings.h>
 
 #include "bench/readers.h"
+#include "frame/platform/regular_file.h"
 #include "frame/tag_record.h"
 
 namespace cvx::bench {
 
-// Copies at most 511 bytes and the NUL.
+// The most text bytes a field holds, before its NUL.
+constexpr size_t kMostTextBytes = kTagFieldSize - 1;
+
+// Copies at most kMostTextBytes and the NUL.
 inline void CopyRaw(char* field, const char* value, size_t length) {
-    if (length > 511) length = 511;
+    if (length > kMostTextBytes) length = kMostTextBytes;
     std::memcpy(field, value, length);
     field[length] = '\0';
 }
@@ -24,11 +28,11 @@ inline void CopyRaw(char* field, const char* value, size_t length) {
 // Appends `value` to `field`, joining repeated names with ", ".
 inline void AppendRaw(char* field, const char* value, size_t length) {
     size_t used = std::strlen(field);
-    if (used > 0 && used + 2 < 511) {
+    if (used > 0 && used + 2 < kMostTextBytes) {
         std::memcpy(field + used, ", ", 2);
         used += 2;
     }
-    CopyRaw(field + used, value, std::min(length, 511 - used));
+    CopyRaw(field + used, value, std::min(length, kMostTextBytes - used));
 }
 
 struct RawRecord {
@@ -77,11 +81,10 @@ struct RawRecord {
 // fopen, seek to the end, tell, with an unbuffered stream: the seek is then
 // one lseek.
 inline int32_t ProbeSize(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return -1;
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-    std::fclose(file);
+    const FilePtr file(std::fopen(path, "rb"));
+    if (!file) return -1;
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    const long size = std::fseek(file.get(), 0, SEEK_END) == 0 ? std::ftell(file.get()) : -1;
     return size < 0 || size > INT32_MAX ? -1 : static_cast<int32_t>(size);
 }
 

@@ -1,8 +1,10 @@
-// ASCII case folding. INI names and extension lists fold ASCII letters
-// only; bytes above 0x7F must match exactly, whatever their code page.
+// Comparing names byte by byte. INI names and extension lists fold ASCII
+// letters only; bytes above 0x7F must match exactly, whatever their code
+// page.
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace cvx {
 
@@ -14,6 +16,10 @@ inline bool EqualsIgnoringAsciiCase(const char* a, const char* b, size_t length)
         if (ToAsciiLower(a[i]) != ToAsciiLower(b[i])) return false;
     }
     return true;
+}
+
+inline bool EndsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 }  // namespace cvx

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/ascii.h"
 #include "frame/ini_text.h"
 #include "fuzz/check.h"
 
@@ -32,10 +33,6 @@ std::vector<std::string> Lines(const std::string& text) {
         begin = next;
     }
     return lines;
-}
-
-bool EndsWith(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 }  // namespace

@@ -35,10 +35,6 @@ protected:
         return r;
     }
 
-    static void PutLittleEndian32(Bytes& bytes, size_t offset, uint32_t value) {
-        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-
     FileInfoPtr info_ = NewInfo();
     std::string path_ = dir_.File("damaged.flac");
     const Bytes original_ = WithId3v1(FlacWithTwoCommentBlocks({"TITLE=One", "ARTIST=A"}, {"ALBUM=B", "DATE=1999"}),
@@ -95,13 +91,13 @@ TEST_F(FlacDamage, CommentLengthsThatLie) {
         for (const size_t field : {kFirstEntryLengthOffset, kCountOffset, size_t{0}}) {  // 0: the vendor length
             SCOPED_TRACE("field at " + std::to_string(field) + " says " + std::to_string(lie));
             MetadataBlock block = honest;
-            PutLittleEndian32(block.body, field, lie);
+            PutLittleEndian(block.body, field, lie, 4);
             ReadAsLibFlac(AssembleFlac({real.blocks[0], block}, real.audio));
         }
     }
     // A lying block is skipped, and the walk goes on to a later good one.
     MetadataBlock liar = honest;
-    PutLittleEndian32(liar.body, kFirstEntryLengthOffset, 1000);
+    PutLittleEndian(liar.body, kFirstEntryLengthOffset, 1000, 4);
     const Bytes file = AssembleFlac({real.blocks[0], liar, VorbisCommentBlock({"ALBUM=later"})}, real.audio);
     EXPECT_EQ(ReadAsLibFlac(file).album, "later");
 }

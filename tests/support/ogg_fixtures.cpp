@@ -84,9 +84,7 @@ Bytes OggPage(const Bytes& stream, size_t index) {
 
 Bytes WithGranulePosition(const Bytes& stream, size_t pageStart, int64_t granule) {
     Bytes out = stream;
-    for (size_t i = 0; i < 8; ++i) {
-        out[pageStart + kOggGranuleOffset + i] = static_cast<uint8_t>(static_cast<uint64_t>(granule) >> (8 * i));
-    }
+    PutLittleEndian(out, pageStart + kOggGranuleOffset, static_cast<uint64_t>(granule), 8);
     SetChecksum(out, pageStart);
     return out;
 }
@@ -109,7 +107,7 @@ Bytes BeginningPage(uint32_t serial, const Bytes& packet) {
 Bytes WithSerialNumber(const Bytes& stream, uint32_t serial) {
     Bytes out = stream;
     for (size_t start : OggPageOffsets(stream)) {
-        for (size_t i = 0; i < 4; ++i) out[start + kOggSerialOffset + i] = static_cast<uint8_t>(serial >> (8 * i));
+        PutLittleEndian(out, start + kOggSerialOffset, serial, 4);
         SetChecksum(out, start);
     }
     return out;

@@ -29,10 +29,6 @@ std::string FormatNameOf(const std::string& extension) {
     return extension;
 }
 
-bool EndsWith(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 }  // namespace
 
 void PluginSet::LoadFolder(const std::string& folder, std::vector<Failure>& failures) {
@@ -44,7 +40,7 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<Failure>& fail
     }
     std::vector<std::string> candidates;
     for (const FolderEntry& entry : entries) {
-        if (entry.kind != EntryKind::kFolder && EndsWith(entry.name, kPluginSuffix)) candidates.push_back(entry.name);
+        if (entry.kind != EntryKind::kFolder && cvx::EndsWith(entry.name, kPluginSuffix)) candidates.push_back(entry.name);
     }
     std::sort(candidates.begin(), candidates.end());
 

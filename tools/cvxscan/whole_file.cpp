@@ -2,17 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
+
+#include "frame/platform/regular_file.h"
 
 namespace cvxscan {
-
-namespace {
-
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-}  // namespace
 
 bool ReadWholeStream(std::FILE* stream, std::string& bytes, std::string& error) {
     bytes.clear();
@@ -27,7 +20,7 @@ bool ReadWholeStream(std::FILE* stream, std::string& bytes, std::string& error) 
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    const cvx::FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = std::strerror(errno);
         return false;

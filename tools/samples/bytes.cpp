@@ -17,4 +17,13 @@ Bytes Concatenated(const std::vector<Bytes>& parts) {
     return out;
 }
 
+void PutLittleEndian(Bytes& bytes, size_t offset, uint64_t value, size_t width) {
+    for (size_t i = 0; i < width; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void AppendLittleEndian(Bytes& bytes, uint64_t value, size_t width) {
+    bytes.resize(bytes.size() + width);
+    PutLittleEndian(bytes, bytes.size() - width, value, width);
+}
+
 }  // namespace cvx::samples

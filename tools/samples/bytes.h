@@ -16,4 +16,9 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // The parts one after the other, as one file.
 Bytes Concatenated(const std::vector<Bytes>& parts);
 
+// `value`'s low `width` bytes, least significant first, over the bytes at
+// `offset` (which must be there) or after the last.
+void PutLittleEndian(Bytes& bytes, size_t offset, uint64_t value, size_t width);
+void AppendLittleEndian(Bytes& bytes, uint64_t value, size_t width);
+
 }  // namespace cvx::samples

@@ -4,19 +4,18 @@ namespace cvx::samples {
 
 namespace {
 
-void PutLittleEndian32(Bytes& out, size_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
+// Each length a 32-bit little-endian count of what follows.
+constexpr size_t kLengthBytes = 4;
 
 }  // namespace
 
 Bytes VorbisCommentBody(const std::vector<std::string>& entries, const std::string& vendor) {
     Bytes body;
-    PutLittleEndian32(body, vendor.size());
+    AppendLittleEndian(body, vendor.size(), kLengthBytes);
     body.insert(body.end(), vendor.begin(), vendor.end());
-    PutLittleEndian32(body, entries.size());
+    AppendLittleEndian(body, entries.size(), kLengthBytes);
     for (const std::string& entry : entries) {
-        PutLittleEndian32(body, entry.size());
+        AppendLittleEndian(body, entry.size(), kLengthBytes);
         body.insert(body.end(), entry.begin(), entry.end());
     }
     return body;
