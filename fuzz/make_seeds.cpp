@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/sanitizer_hooks.h"
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
 #include "tools/samples/ogg_files.h"
@@ -132,6 +133,6 @@ int Main(int argc, char** argv) {
 
 // libvorbisenc 1.3.7 loses its residue setup for six channels at 44.1 and
 // 48 kHz (vorbis_encode_residue_setup); the seeds are made all the same.
-extern "C" const char* __lsan_default_suppressions() { return "leak:vorbis_encode_residue_setup\n"; }
+SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:vorbis_encode_residue_setup\n"; }
 
 int main(int argc, char** argv) { return cvx::fuzz::Main(argc, argv); }

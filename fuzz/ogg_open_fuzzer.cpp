@@ -12,24 +12,15 @@
 #include "ogg/vorbis_file_info.h"
 #include "tests/support/prescribed_readers.h"
 
-// AddressSanitizer's count of the bytes allocated and not yet freed.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-
 namespace cvx::fuzz {
 
 namespace {
 
 void CheckAgainstLibvorbisfile(const ogg::VorbisFileInfo& reader, const char* path, size_t size, int32_t result) {
     testing::PrescribedVorbisFileInfo prescribed;
-    const size_t before = __sanitizer_get_current_allocated_bytes();
-    const int32_t expected = prescribed.Open(path);
-    const size_t lostByLibvorbisfile = __sanitizer_get_current_allocated_bytes() - before;
-    {
-        ogg::VorbisFileInfo again;
-        const size_t beforeAgain = __sanitizer_get_current_allocated_bytes();
-        again.Open(path);
-        CHECK(__sanitizer_get_current_allocated_bytes() - beforeAgain <= lostByLibvorbisfile);
-    }
+    int32_t expected = 0;
+    const size_t lostByLibvorbisfile = BytesKeptBy([&] { expected = prescribed.Open(path); });
+    CheckLosesNoMoreThan<ogg::VorbisFileInfo>(path, lostByLibvorbisfile);
     const int64_t cost = ogg::ReadingCost(prescribed.bytesRead(), prescribed.seeks());
     const bool pastTheFinalBudget = expected == 0 && cost >= ogg::FinalReadBudget(static_cast<int64_t>(size));
     // libvorbisfile's roads alone must give its answer too, also on a file
@@ -52,7 +43,7 @@ void CheckAgainstLibvorbisfile(const ogg::VorbisFileInfo& reader, const char* pa
 // link's headers, where nothing can free them (see README.md). The fuzz
 // build links libvorbisfile statically, so the suppression names the
 // function. Leaks anywhere else still fail the run.
-extern "C" const char* __lsan_default_suppressions() { return "leak:_bisect_forward_serialno\n"; }
+SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:_bisect_forward_serialno\n"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return FuzzOpen<ogg::VorbisFileInfo>(data, size, CheckAgainstLibvorbisfile);

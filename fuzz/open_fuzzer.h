@@ -9,6 +9,7 @@
 
 #include "fuzz/check.h"
 #include "fuzz/memory_file.h"
+#include "tests/support/sanitizer_hooks.h"
 
 namespace cvx::fuzz {
 
@@ -33,6 +34,23 @@ int FuzzOpen(const uint8_t* data, size_t size, MoreChecks checkMore = {}) {
     CHECK(reader.GetLengthText(text) <= 13);
     checkMore(reader, file.path(), size, result);
     return 0;
+}
+
+// The bytes `run` leaves allocated, by AddressSanitizer's count.
+template <typename Run>
+size_t BytesKeptBy(Run run) {
+    const size_t before = __sanitizer_get_current_allocated_bytes();
+    run();
+    return __sanitizer_get_current_allocated_bytes() - before;
+}
+
+// A second reader's Open of `path` loses no more memory than the library
+// lost on its own reading of it (`lostByLibrary`): whatever the library
+// loses inside a failing open, the reader adds nothing of its own.
+template <typename Reader>
+void CheckLosesNoMoreThan(const char* path, size_t lostByLibrary) {
+    Reader again;
+    CHECK(BytesKeptBy([&] { again.Open(path); }) <= lostByLibrary);
 }
 
 }  // namespace cvx::fuzz

@@ -6,23 +6,17 @@
 #include "opus/opus_file_info.h"
 #include "tests/support/prescribed_readers.h"
 
-// AddressSanitizer's count of the bytes allocated and not yet freed.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-
 namespace cvx::fuzz {
 
 namespace {
 
 void CheckAgainstLibopusfile(const opus::OpusFileInfo& reader, const char* path, size_t, int32_t result) {
     testing::PrescribedOpusFileInfo prescribed;
-    const size_t before = __sanitizer_get_current_allocated_bytes();
-    CHECK(result == prescribed.Open(path));
-    const size_t lostByLibopusfile = __sanitizer_get_current_allocated_bytes() - before;
+    int32_t expected = 0;
+    const size_t lostByLibopusfile = BytesKeptBy([&] { expected = prescribed.Open(path); });
+    CHECK(result == expected);
     CHECK(testing::SameFields(reader.record(), prescribed.record()));
-    opus::OpusFileInfo again;
-    const size_t beforeAgain = __sanitizer_get_current_allocated_bytes();
-    again.Open(path);
-    CHECK(__sanitizer_get_current_allocated_bytes() - beforeAgain <= lostByLibopusfile);
+    CheckLosesNoMoreThan<opus::OpusFileInfo>(path, lostByLibopusfile);
 }
 
 }  // namespace
@@ -31,7 +25,7 @@ void CheckAgainstLibopusfile(const opus::OpusFileInfo& reader, const char* path,
 // of some damaged chained files; the memory is lost within the library
 // (opus_tags_parse allocates it), where nothing can free it. Leaks anywhere
 // else still fail the run.
-extern "C" const char* __lsan_default_suppressions() { return "leak:opus_tags_parse\n"; }
+SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:opus_tags_parse\n"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return FuzzOpen<opus::OpusFileInfo>(data, size, CheckAgainstLibopusfile);

@@ -27,11 +27,11 @@
 #include "ogg/vorbis_one_link.h"
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/prescribed_readers.h"
+#include "tests/support/sanitizer_hooks.h"
 #include "tests/support/temp_dir.h"
 
-// Sanitizer hooks, read at start-up: the slow unwinder reaches libvorbisfile's
-// frames beneath libvorbis' allocations, so the suppression can see them.
-#define SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used))
+// The slow unwinder reaches libvorbisfile's frames beneath libvorbis'
+// allocations, so the suppression can see them.
 SANITIZER_HOOK const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
 SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:libvorbisfile.so\n"; }
 

@@ -19,10 +19,10 @@
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/prescribed_readers.h"
+#include "tests/support/sanitizer_hooks.h"
 #include "tests/support/temp_dir.h"
 #include "tools/samples/opus_files.h"
 
-#define SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used))
 SANITIZER_HOOK const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
 SANITIZER_HOOK const char* __lsan_default_suppressions() { return "leak:libopusfile.so\n"; }
 
