@@ -12,15 +12,6 @@
 
 namespace cvx::flac {
 
-namespace {
-
-// The walk's visitor: `record` is the TagRecord.
-void VisitCommentBlock(const FLAC__StreamMetadata_VorbisComment& comment, void* record) {
-    TakeCommentBlock(*static_cast<TagRecord*>(record), comment);
-}
-
-}  // namespace
-
 int32_t LengthSeconds(const FLAC__StreamMetadata_StreamInfo& info) {
     if (info.sample_rate == 0) return 0;
     return static_cast<int32_t>(static_cast<uint32_t>(info.total_samples / info.sample_rate));
@@ -51,8 +42,8 @@ int32_t CVX_THISCALL FlacFileInfo::Open(const char* path) noexcept {
 
     // Where the iterator cannot start, no Vorbis comment is read and the
     // fields stay empty, so the ID3v1 tag below is all there is.
-    std::optional<FLAC__StreamMetadata_StreamInfo> streamInfo =
-        WalkMetadata(flacName, fileSizeBytes, VisitCommentBlock, &record_);
+    std::optional<FLAC__StreamMetadata_StreamInfo> streamInfo = WalkMetadata(
+        flacName, fileSizeBytes, [this](const FLAC__StreamMetadata_VorbisComment& comment) { TakeCommentBlock(record_, comment); });
     // Where the walk cannot vouch for it, libFLAC's own reading decides.
     if (!streamInfo) {
         FLAC__StreamMetadata block;

@@ -12,17 +12,44 @@
 #include <cstdint>
 #include <optional>
 
+#include "flac/decoder_verdict.h"
+#include "flac/metadata_handles.h"
+
 namespace cvx::flac {
 
-// Called with every VORBIS_COMMENT block that could be copied, in file order.
-using CommentBlockVisitor = void (*)(const FLAC__StreamMetadata_VorbisComment& comment, void* context);
+class MetadataWalk {
+public:
+    // Opens the iterator on `flacName`; where it cannot start (no file, no
+    // STREAMINFO first), the walk is empty and vouches for nothing.
+    explicit MetadataWalk(const char* flacName);
 
-// Walks every block of `flacName` (`fileSizeBytes` long) and hands each
-// VORBIS_COMMENT block to `visit` (when not null). Returns the stream
-// information FLAC__metadata_get_streaminfo gives for the file when the walk
-// can vouch for that call's answer, and nothing when it cannot (the call must
-// then be asked). Everything the walk opens is released before it returns.
-std::optional<FLAC__StreamMetadata_StreamInfo> WalkMetadata(const char* flacName, int64_t fileSizeBytes,
-                                                            CommentBlockVisitor visit, void* context);
+    // The next VORBIS_COMMENT block that could be copied, in file order, or
+    // null at the end of the walk; valid until the next call.
+    const FLAC__StreamMetadata_VorbisComment* NextCommentBlock();
+
+    // Once NextCommentBlock has answered null: the stream information
+    // FLAC__metadata_get_streaminfo gives for the file (`fileSizeBytes`
+    // long) when the walk can vouch for that call's answer, else nothing
+    // (the call must then be asked).
+    std::optional<FLAC__StreamMetadata_StreamInfo> StreamInfoToVouchFor(int64_t fileSizeBytes) const;
+
+private:
+    SimpleIteratorPtr iterator_;
+    std::optional<FLAC__StreamMetadata_StreamInfo> streamInfo_;
+    DecoderVerdict decoder_;
+    BlockPtr comment_;
+    bool onFirstBlock_ = true;
+    bool everyBlockCopied_ = false;
+};
+
+// Walks every block and hands each VORBIS_COMMENT block's contents to
+// `visit`; answers as StreamInfoToVouchFor. Everything the walk opens is
+// released before it returns.
+template <typename Visit>
+std::optional<FLAC__StreamMetadata_StreamInfo> WalkMetadata(const char* flacName, int64_t fileSizeBytes, Visit visit) {
+    MetadataWalk walk(flacName);
+    while (const FLAC__StreamMetadata_VorbisComment* comment = walk.NextCommentBlock()) visit(*comment);
+    return walk.StreamInfoToVouchFor(fileSizeBytes);
+}
 
 }  // namespace cvx::flac

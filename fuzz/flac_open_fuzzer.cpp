@@ -19,7 +19,7 @@ void CheckAgainstLibFlac(const flac::FlacFileInfo& reader, const char* path, siz
     CHECK(result == prescribed.Open(path));
     CHECK(testing::SameFields(reader.record(), prescribed.record()));
 
-    if (const auto walked = flac::WalkMetadata(path, static_cast<int64_t>(size), nullptr, nullptr)) {
+    if (const auto walked = flac::WalkMetadata(path, static_cast<int64_t>(size), [](const FLAC__StreamMetadata_VorbisComment&) {})) {
         FLAC__StreamMetadata block;
         CHECK(FLAC__metadata_get_streaminfo(path, &block));
         CHECK(walked->sample_rate == block.data.stream_info.sample_rate);
