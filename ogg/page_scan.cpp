@@ -25,8 +25,9 @@ public:
 
     bool done() const { return done_; }
 
-    void See(int64_t offset, CaptureKind kind, size_t extentBytes) {
-        const int64_t end = offset + static_cast<int64_t>(extentBytes);
+    void See(int64_t offset, Capture capture) {
+        const CaptureKind kind = capture.kind;
+        const int64_t end = offset + static_cast<int64_t>(capture.extentBytes);
         if (offset < floor_) {
             // In view: a page cut short by the end of the file stops the
             // search there, so nothing after it may change.
@@ -77,21 +78,22 @@ private:
 
 }  // namespace
 
-CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size_t& extentBytes) {
-    if (available < kOggPageHeaderSize) return CaptureKind::kCutShort;
+Capture ClassifyCapture(const unsigned char* capture, size_t available) {
+    constexpr Capture kCutShort{CaptureKind::kCutShort, 0};
+    if (available < kOggPageHeaderSize) return kCutShort;
     const size_t segments = capture[kOggSegmentCountOffset];
     const size_t headerSize = kOggPageHeaderSize + segments;
-    if (available < headerSize) return CaptureKind::kCutShort;
+    if (available < headerSize) return kCutShort;
     size_t bodySize = 0;
     for (size_t i = 0; i < segments; ++i) bodySize += capture[kOggPageHeaderSize + i];
-    extentBytes = headerSize + bodySize;
-    if (available < extentBytes) return CaptureKind::kCutShort;
+    const size_t extentBytes = headerSize + bodySize;
+    if (available < extentBytes) return kCutShort;
 
     const uint32_t computed = PageChecksum(capture, headerSize, capture + headerSize, bodySize);
     unsigned char stored[kOggChecksumSize];
     for (size_t i = 0; i < kOggChecksumSize; ++i) stored[i] = static_cast<unsigned char>(computed >> (8 * i));
     const bool holds = std::memcmp(stored, capture + kOggChecksumOffset, kOggChecksumSize) == 0;
-    return holds ? CaptureKind::kPage : CaptureKind::kNoPage;
+    return {holds ? CaptureKind::kPage : CaptureKind::kNoPage, extentBytes};
 }
 
 std::vector<FileRun> FindPageFreeRuns(std::FILE* file, int64_t fileSizeBytes) {
@@ -114,9 +116,7 @@ std::vector<FileRun> FindPageFreeRuns(std::FILE* file, int64_t fileSizeBytes) {
                 std::min<const unsigned char*>(buffer.get() + kRunScanChunk + kOggCaptureSize - 1, dataEnd);
             for (const unsigned char* at = FindCapturePattern(buffer.get(), searchEnd); at != nullptr && !finder.done();
                  at = FindCapturePattern(at + 1, searchEnd)) {
-                size_t extent = 0;
-                const CaptureKind kind = ClassifyCapture(at, static_cast<size_t>(dataEnd - at), extent);
-                finder.See(chunkStart + (at - buffer.get()), kind, extent);
+                finder.See(chunkStart + (at - buffer.get()), ClassifyCapture(at, static_cast<size_t>(dataEnd - at)));
             }
         }
         finder.Finish();

@@ -19,11 +19,15 @@ enum class CaptureKind {
     kCutShort,  // the file ends before the header or body it declares
 };
 
+struct Capture {
+    CaptureKind kind;
+    size_t extentBytes;  // header and body as declared; 0 when cut short
+};
+
 // What ogg_sync_pageseek makes of the capture pattern at `capture`, given
 // the bytes from there to the end of the file, or at least
-// kOggLongestPage of them. `extentBytes` receives the size the header
-// declares, where it lies within `available`.
-CaptureKind ClassifyCapture(const unsigned char* capture, size_t available, size_t& extentBytes);
+// kOggLongestPage of them.
+Capture ClassifyCapture(const unsigned char* capture, size_t available);
 
 // The runs are searched for a chunk at a time, each read with the longest
 // page after it, so that every capture pattern in a chunk is classified
