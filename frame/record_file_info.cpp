@@ -28,8 +28,8 @@ int32_t CVX_THISCALL RecordFileInfo::GetLength() noexcept { return record_.lengt
 
 int32_t CVX_THISCALL RecordFileInfo::GetLengthText(char* out) noexcept {
     // Through the virtual getter, so a derived class's notion of length counts.
-    const std::string text = FormatLength(GetLength());
-    return CopyOut(out, text.c_str(), text.size() + 1);
+    const LengthText length = FormatLength(GetLength());
+    return CopyOut(out, length.text, length.size + 1);
 }
 
 int32_t CVX_THISCALL RecordFileInfo::GetTitle(char* out) noexcept {
