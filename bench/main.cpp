@@ -260,23 +260,26 @@ int Callgrind(int argc, char** argv, std::vector<Driver>& drivers, size_t files)
 void ReportOneLinkShares(const Corpus& corpus) {
     std::printf("\none-link readings (the rest go to the library as they are):\n");
     for (const FileSet& set : corpus.sets) {
-        std::map<std::string, int> vorbis, opus;
-        for (const std::string& path : set.Of("ogg")) {
-            int64_t size = 0;
-            const FilePtr file = OpenRegularFileForReading(path.c_str(), &size);
-            ogg::FileWindows read(file.get(), size);
+        // The name of the road each file of the set with `word` takes.
+        const auto roadsOf = [&set](const char* word, auto readOneLink) {
+            std::map<std::string, int> roads;
+            for (const std::string& path : set.Of(word)) {
+                int64_t size = 0;
+                const FilePtr file = OpenRegularFileForReading(path.c_str(), &size);
+                ogg::FileWindows read(file.get(), size);
+                TagRecord tags{};
+                ++roads[readOneLink(read, tags)];
+            }
+            return roads;
+        };
+        const auto vorbis = roadsOf("ogg", [](ogg::FileWindows& read, TagRecord& tags) {
             double seconds = 0;
-            TagRecord tags{};
-            ++vorbis[ogg::NameOf(ogg::ReadOneLinkVorbis(read, seconds, tags))];
-        }
-        for (const std::string& path : set.Of("opus")) {
-            int64_t size = 0;
-            const FilePtr file = OpenRegularFileForReading(path.c_str(), &size);
-            ogg::FileWindows read(file.get(), size);
+            return ogg::NameOf(ogg::ReadOneLinkVorbis(read, seconds, tags));
+        });
+        const auto opus = roadsOf("opus", [](ogg::FileWindows& read, TagRecord& tags) {
             int64_t samples = 0;
-            TagRecord tags{};
-            ++opus[opus::NameOf(opus::ReadOneLinkOpus(read, samples, tags))];
-        }
+            return opus::NameOf(opus::ReadOneLinkOpus(read, samples, tags));
+        });
         for (const auto& [format, roads] : {std::pair{"OGG", vorbis}, std::pair{"OPUS", opus}}) {
             if (roads.empty()) continue;
             std::printf("  %-10s %-5s", set.name.c_str(), format);

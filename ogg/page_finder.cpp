@@ -47,6 +47,24 @@ const unsigned char* FindCapturePattern(const unsigned char* from, const unsigne
     return nullptr;
 }
 
+PageSearch FindLastPage(FileWindows& file, int64_t chunkBytes, LastPage& last) {
+    const int64_t fileSize = file.head.fileSize();
+    const int64_t chunkStart = std::max<int64_t>(0, fileSize - chunkBytes);
+    file.tail.StartAt(chunkStart, &file.head);
+    if (!file.tail.Reach(fileSize)) return PageSearch::kUnreadable;  // all of it is searched
+    bool found = false;
+    FoundPage page;
+    for (int64_t at = chunkStart; at < fileSize;) {
+        const PageSearch search = FindPage(file.tail, at, fileSize, fileSize, page);
+        if (search == PageSearch::kUnreadable) return search;
+        if (search != PageSearch::kFound) break;
+        found = true;
+        last = {page.offset, page.size, ogg_page_serialno(&page.page), ogg_page_granulepos(&page.page)};
+        at = page.offset + page.size;
+    }
+    return found ? PageSearch::kFound : PageSearch::kNone;
+}
+
 PageSearch FindPage(FileWindow& window, int64_t from, int64_t beginBefore, int64_t dataEnd, FoundPage& found) {
     dataEnd = std::min(dataEnd, window.fileSize());
     window.Release(from);

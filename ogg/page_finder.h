@@ -40,4 +40,19 @@ const unsigned char* FindCapturePattern(const unsigned char* from, const unsigne
 // `beginBefore` (-1: anywhere). The bytes before `from` are released.
 PageSearch FindPage(FileWindow& window, int64_t from, int64_t beginBefore, int64_t dataEnd, FoundPage& found);
 
+// What a reader keeps of the last page it found.
+struct LastPage {
+    int64_t offset = 0;
+    int64_t size = 0;
+    int serial = 0;
+    ogg_int64_t granule = -1;
+};
+
+// The last page that begins in the file's last `chunkBytes`, found as the
+// first step of a search backwards from the end (libvorbisfile's
+// _get_prev_page_serial, libopusfile's op_get_prev_page_serial) finds it:
+// page after page from the chunk's start, the bytes fed up to the end of
+// the file. kFound, kNone or kUnreadable; `file.tail` holds the chunk.
+PageSearch FindLastPage(FileWindows& file, int64_t chunkBytes, LastPage& last);
+
 }  // namespace cvx::ogg

@@ -7,6 +7,7 @@
 
 #include "ogg/page_finder.h"
 #include "ogg/read_limits.h"
+#include "ogg/stream_state.h"
 #include "ogg/vorbis_comment_packet.h"
 #include "ogg/vorbis_file_info.h"
 #include "ogg/vorbis_setup_check.h"
@@ -15,16 +16,7 @@ namespace cvx::ogg {
 
 namespace {
 
-// libvorbisfile's stream state, framing and headers of the first link, each
-// released once.
-struct StreamState {
-    StreamState() { ogg_stream_init(&os, -1); }
-    ~StreamState() { ogg_stream_clear(&os); }
-    StreamState(const StreamState&) = delete;
-    StreamState& operator=(const StreamState&) = delete;
-    ogg_stream_state os;
-};
-
+// libvorbisfile's headers of the first link, released once.
 struct Headers {
     Headers() {
         vorbis_info_init(&info);
@@ -169,29 +161,17 @@ public:
     // _bisect_forward_serialno's test for one link: the last page found
     // there is the stream's.
     OneLinkVorbis FindLastPage() {
-        const int64_t chunkStart = std::max<int64_t>(0, fileSize_ - kVorbisfileChunkSize);
-        file_.tail.StartAt(chunkStart, &file_.head);
-        if (!file_.tail.Reach(fileSize_)) return OneLinkVorbis::kUnreadable;  // all of it is searched
-        FoundPage page;
-        bool found = false;
-        for (int64_t at = chunkStart; at < fileSize_;) {
-            const PageSearch search = FindPage(file_.tail, at, fileSize_, fileSize_, page);
-            if (search == PageSearch::kUnreadable) return OneLinkVorbis::kUnreadable;
-            if (search != PageSearch::kFound) break;
-            found = true;
-            lastSerial_ = ogg_page_serialno(&page.page);
-            lastGranule_ = ogg_page_granulepos(&page.page);
-            at = page.offset + page.size;
-        }
-        if (!found) return OneLinkVorbis::kNoPageAtTheEnd;
-        if (lastSerial_ != stream_.os.serialno) return OneLinkVorbis::kMoreThanOneLink;
+        const PageSearch search = ogg::FindLastPage(file_, kVorbisfileChunkSize, last_);
+        if (search == PageSearch::kUnreadable) return OneLinkVorbis::kUnreadable;
+        if (search != PageSearch::kFound) return OneLinkVorbis::kNoPageAtTheEnd;
+        if (last_.serial != stream_.os.serialno) return OneLinkVorbis::kMoreThanOneLink;
         return OneLinkVorbis::kAnswered;
     }
 
     // ov_time_total(-1) of the one link: its samples after the initial PCM
     // offset, over the rate.
     double TotalSeconds() const {
-        ogg_int64_t samples = (lastGranule_ < 0 ? 0 : lastGranule_) - pcmOffset_;
+        ogg_int64_t samples = (last_.granule < 0 ? 0 : last_.granule) - pcmOffset_;
         if (samples < 0) samples = 0;
         return static_cast<double>(samples) / headers_.info.rate;
     }
@@ -221,8 +201,7 @@ private:
     int64_t offset_ = 0;      // where the next page is searched from
     int64_t dataOffset_ = 0;  // the end of the header pages
     ogg_int64_t pcmOffset_ = 0;
-    int lastSerial_ = 0;
-    ogg_int64_t lastGranule_ = -1;
+    LastPage last_;
 };
 
 }  // namespace

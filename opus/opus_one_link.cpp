@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ogg/page_finder.h"
+#include "ogg/stream_state.h"
 #include "opus/opus_file_info.h"
 
 namespace cvx::opus {
@@ -17,7 +18,9 @@ namespace {
 using ogg::FileWindows;
 using ogg::FindPage;
 using ogg::FoundPage;
+using ogg::LastPage;
 using ogg::PageSearch;
+using ogg::StreamState;
 
 // libopusfile's OP_CHUNK_SIZE: how far it looks for the next header page,
 // and the step by which it searches backwards. The fuzz build makes it
@@ -91,14 +94,6 @@ int PacketDuration(const unsigned char* data, long bytes) {
     const int samples = frames * opus_packet_get_samples_per_frame(data, 48000);
     return samples > kMostSamplesInAPacket ? OP_EBADPACKET : samples;
 }
-
-struct StreamState {
-    StreamState() { ogg_stream_init(&os, -1); }
-    ~StreamState() { ogg_stream_clear(&os); }
-    StreamState(const StreamState&) = delete;
-    StreamState& operator=(const StreamState&) = delete;
-    ogg_stream_state os;
-};
 
 struct Tags {
     Tags() { opus_tags_init(&tags); }
@@ -235,35 +230,19 @@ public:
     // op_bisect_forward_serialno's test for one link: the last page found
     // there is the stream's; then op_find_final_pcm_offset with it.
     OneLinkOpus FindLastPage() {
-        const int64_t chunkStart = std::max<int64_t>(0, fileSize_ - kChunkSize);
-        file_.tail.StartAt(chunkStart, &file_.head);
-        if (!file_.tail.Reach(fileSize_)) return OneLinkOpus::kUnreadable;  // all of it is searched
-        FoundPage page;
-        bool found = false;
-        int64_t lastOffset = 0, lastSize = 0;
-        int lastSerial = 0;
-        ogg_int64_t lastGranule = -1;
-        for (int64_t at = chunkStart; at < fileSize_;) {
-            const PageSearch search = FindPage(file_.tail, at, fileSize_, fileSize_, page);
-            if (search == PageSearch::kUnreadable) return OneLinkOpus::kUnreadable;
-            if (search != PageSearch::kFound) break;
-            found = true;
-            lastOffset = page.offset;
-            lastSize = page.size;
-            lastSerial = ogg_page_serialno(&page.page);
-            lastGranule = ogg_page_granulepos(&page.page);
-            at = page.offset + page.size;
-        }
-        if (!found) return OneLinkOpus::kNoPageAtTheEnd;
+        LastPage last;
+        const PageSearch search = ogg::FindLastPage(file_, kChunkSize, last);
+        if (search == PageSearch::kUnreadable) return OneLinkOpus::kUnreadable;
+        if (search != PageSearch::kFound) return OneLinkOpus::kNoPageAtTheEnd;
         // Trailing junk is forgotten: the file ends with that page.
-        if (lastOffset + lastSize < dataOffset_) return OneLinkOpus::kBadTimestamp;
-        if (lastSerial != stream_.os.serialno) return OneLinkOpus::kMoreThanOneLink;
+        if (last.offset + last.size < dataOffset_) return OneLinkOpus::kBadTimestamp;
+        if (last.serial != stream_.os.serialno) return OneLinkOpus::kMoreThanOneLink;
         if (emptyLink_) return OneLinkOpus::kAnswered;
 
-        if (lastGranule == -1) return OneLinkOpus::kNoEndGranule;
-        if (lastOffset < dataOffset_) return OneLinkOpus::kBadTimestamp;
+        if (last.granule == -1) return OneLinkOpus::kNoEndGranule;
+        if (last.offset < dataOffset_) return OneLinkOpus::kBadTimestamp;
         ogg_int64_t duration = 0;
-        if (!GranposDiff(duration, lastGranule, pcmStart_) || duration < head_.pre_skip) return OneLinkOpus::kBadTimestamp;
+        if (!GranposDiff(duration, last.granule, pcmStart_) || duration < head_.pre_skip) return OneLinkOpus::kBadTimestamp;
         totalSamples_ = duration - head_.pre_skip;
         return OneLinkOpus::kAnswered;
     }

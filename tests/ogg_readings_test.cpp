@@ -26,6 +26,7 @@
 #include "ogg/vorbis_file_info.h"
 #include "ogg/vorbis_one_link.h"
 #include "tests/support/ogg_fixtures.h"
+#include "tests/support/one_link_roads.h"
 #include "tests/support/prescribed_readers.h"
 #include "tests/support/sanitizer_hooks.h"
 #include "tests/support/temp_dir.h"
@@ -229,13 +230,7 @@ VorbisReading ExpectLibvorbisfilesAnswer(const std::string& path, ogg::VorbisFil
 }
 
 // Files for each way the one-link reading ends, with the way it must take.
-struct OneLinkCase {
-    std::string what;
-    Bytes file;
-    ogg::OneLinkVorbis road;
-};
-
-std::vector<OneLinkCase> OneLinkCases() {
+std::vector<OneLinkCase<ogg::OneLinkVorbis>> OneLinkCases() {
     using ogg::OneLinkVorbis;
     const Bytes link = Link(1, 1.2, 0x80000000);
     const Bytes other = Link(2, 1.4, 7);
@@ -268,35 +263,19 @@ std::vector<OneLinkCase> OneLinkCases() {
 }  // namespace
 
 TEST(OggReadings, TheOneLinkReadingAnswersOrLeavesTheFileToLibvorbisfile) {
-    TempDir dir;
-    const std::string path = dir.File("one-link.ogg");
-    std::map<ogg::OneLinkVorbis, int> roads;
-    for (const OneLinkCase& c : OneLinkCases()) {
-        SCOPED_TRACE(c.what);
-        WriteBytes(path, c.file);
-        int64_t sizeBytes = 0;
-        const FilePtr file = OpenRegularFileForReading(path.c_str(), &sizeBytes);
-        ogg::FileWindows read(file.get(), sizeBytes);
-        double seconds = 0;
-        TagRecord tags{};
-        const ogg::OneLinkVorbis road = ogg::ReadOneLinkVorbis(read, seconds, tags);
-        EXPECT_EQ(static_cast<int>(road), static_cast<int>(c.road));
-        ++roads[road];
-        ogg::VorbisFileInfo reader;
-        PrescribedVorbisFileInfo prescribed;
-        VorbisRoadsFileInfo byRoads;
-        ExpectLibvorbisfilesAnswer(path, reader, prescribed, byRoads);
-    }
-    // A file that cannot be read through: a stream shorter than its size.
-    Bytes link = Link(1, 1.2, 1);
-    const FilePtr shortStream(fmemopen(link.data(), link.size() / 2, "rb"));
-    ogg::FileWindows read(shortStream.get(), static_cast<int64_t>(link.size()));
-    double seconds = 0;
-    TagRecord tags{};
-    ++roads[ogg::ReadOneLinkVorbis(read, seconds, tags)];
-    for (int road = 0; road <= static_cast<int>(ogg::OneLinkVorbis::kUnreadable); ++road) {
-        EXPECT_GT(roads[static_cast<ogg::OneLinkVorbis>(road)], 0) << "road " << road << " never taken";
-    }
+    ExpectEveryRoadTaken(
+        OneLinkCases(), Link(1, 1.2, 1),
+        [](ogg::FileWindows& read) {
+            double seconds = 0;
+            TagRecord tags{};
+            return ogg::ReadOneLinkVorbis(read, seconds, tags);
+        },
+        [](const std::string& path) {
+            ogg::VorbisFileInfo reader;
+            PrescribedVorbisFileInfo prescribed;
+            VorbisRoadsFileInfo byRoads;
+            ExpectLibvorbisfilesAnswer(path, reader, prescribed, byRoads);
+        });
 }
 
 TEST(OggReadings, EveryRoadGivesLibvorbisfilesAnswer) {

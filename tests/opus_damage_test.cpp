@@ -17,6 +17,7 @@
 #include "opus/opus_file_info.h"
 #include "opus/opus_one_link.h"
 #include "tests/support/ogg_fixtures.h"
+#include "tests/support/one_link_roads.h"
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/prescribed_readers.h"
 #include "tests/support/sanitizer_hooks.h"
@@ -63,13 +64,7 @@ TEST(OpusDamage, CutsAndFlippedBytesGetLibopusfilesAnswer) {
 namespace {
 
 // Files for each way the one-link reading ends, with the way it must take.
-struct OneLinkCase {
-    std::string what;
-    Bytes file;
-    opus::OneLinkOpus road;
-};
-
-std::vector<OneLinkCase> OneLinkCases() {
+std::vector<OneLinkCase<opus::OneLinkOpus>> OneLinkCases() {
     using opus::OneLinkOpus;
     const Bytes link = EncodeOpus({OpusLink().Seconds(1.2).Comments({"TITLE=One"})}, 0x80000001);
     const Bytes other = EncodeOpus({OpusLink().Seconds(1.4).Comments({"TITLE=Two"})}, 7);
@@ -101,34 +96,18 @@ std::vector<OneLinkCase> OneLinkCases() {
 }  // namespace
 
 TEST(OpusDamage, TheOneLinkReadingAnswersOrLeavesTheFileToLibopusfile) {
-    TempDir dir;
-    const std::string path = dir.File("one-link.opus");
-    std::map<opus::OneLinkOpus, int> roads;
-    for (const OneLinkCase& c : OneLinkCases()) {
-        SCOPED_TRACE(c.what);
-        WriteBytes(path, c.file);
-        int64_t sizeBytes = 0;
-        const FilePtr file = OpenRegularFileForReading(path.c_str(), &sizeBytes);
-        ogg::FileWindows read(file.get(), sizeBytes);
-        int64_t samples = 0;
-        TagRecord tags{};
-        const opus::OneLinkOpus road = opus::ReadOneLinkOpus(read, samples, tags);
-        EXPECT_EQ(static_cast<int>(road), static_cast<int>(c.road));
-        ++roads[road];
-        opus::OpusFileInfo reader;
-        PrescribedOpusFileInfo prescribed;
-        EXPECT_EQ(OpenAndRead(reader, path), OpenAndRead(prescribed, path));
-    }
-    // A file that cannot be read through: a stream shorter than its size.
-    Bytes link = EncodeOpus({OpusLink().Seconds(1.2)});
-    const FilePtr shortStream(fmemopen(link.data(), link.size() / 2, "rb"));
-    ogg::FileWindows read(shortStream.get(), static_cast<int64_t>(link.size()));
-    int64_t samples = 0;
-    TagRecord tags{};
-    ++roads[opus::ReadOneLinkOpus(read, samples, tags)];
-    for (int road = 0; road <= static_cast<int>(opus::OneLinkOpus::kUnreadable); ++road) {
-        EXPECT_GT(roads[static_cast<opus::OneLinkOpus>(road)], 0) << "road " << road << " never taken";
-    }
+    ExpectEveryRoadTaken(
+        OneLinkCases(), EncodeOpus({OpusLink().Seconds(1.2)}),
+        [](ogg::FileWindows& read) {
+            int64_t samples = 0;
+            TagRecord tags{};
+            return opus::ReadOneLinkOpus(read, samples, tags);
+        },
+        [](const std::string& path) {
+            opus::OpusFileInfo reader;
+            PrescribedOpusFileInfo prescribed;
+            EXPECT_EQ(OpenAndRead(reader, path), OpenAndRead(prescribed, path));
+        });
 }
 
 TEST(OpusRules, LengthIsSamplesOver48kTruncatedInTheLow32BitsAndNeverNegative) {
