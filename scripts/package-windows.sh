@@ -66,7 +66,9 @@ holders() { awk -v package="$1" '{ for (i = 2; i <= NF; ++i) if ($i == package) 
   stanza Lucent "$mingw_copyright"
 } | crlf >"$stage/THIRD-PARTY-NOTICES.txt"
 
-(cd "$stage" && LC_ALL=C ls | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
+# The files named before SHA256SUMS exists (the glob is expanded first), in
+# byte order.
+(cd "$stage" && LC_ALL=C bash -c 'sha256sum -- * >SHA256SUMS')
 
 epoch=$(git log -1 --format=%ct 2>/dev/null || echo 315532800)
 zip=build/win32/$name.zip
