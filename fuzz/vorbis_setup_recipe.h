@@ -1,6 +1,7 @@
 // A Vorbis setup packet written field by field from a fuzz input's choices:
 // books with their lengths and lookups, floors of both types, residues,
-// mappings and modes, each value mostly in range and now and then not.
+// mappings and modes, each value mostly in range and now and then just
+// outside it or anything.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -90,10 +91,16 @@ private:
     void Put(unsigned long value, int bits) { oggpack_write(&out_, value, bits); }
 
     // A value in [low, high]; where the recipe breaks fields, now and then
-    // any `bits`-bit value.
+    // one just outside the range (where a check that is one off differs)
+    // or any `bits`-bit value.
     unsigned long Value(unsigned long low, unsigned long high, int bits) {
+        const unsigned long mask = bits >= 32 ? 0xFFFFFFFFul : (1ul << bits) - 1;
         if (breakOneIn_ > 0 && recipe_.ConsumeIntegralInRange<int>(0, breakOneIn_ - 1) == 0) {
-            return recipe_.ConsumeIntegral<uint32_t>() & (bits >= 32 ? 0xFFFFFFFFul : (1ul << bits) - 1);
+            switch (recipe_.ConsumeIntegralInRange<int>(0, 2)) {
+                case 0: return (low - 1) & mask;
+                case 1: return (std::max(low, high) + 1) & mask;
+                default: return recipe_.ConsumeIntegral<uint32_t>() & mask;
+            }
         }
         return recipe_.ConsumeIntegralInRange<unsigned long>(low, std::max(low, high));
     }
