@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -23,6 +24,7 @@
 #include "tools/cvxscan/record_fields.h"
 #include "tools/cvxscan/utf8_text.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/ogg_files.h"
 #include "tools/samples/sample_library.h"
 
 namespace cvx::testing {
@@ -301,43 +303,88 @@ TEST_F(CvxscanTest, TableAlignsColumnsByCharacterNotByte) {
     EXPECT_EQ(cell(lines[2 + 1], 3), "Price: 5 € only");
 }
 
-// From 40 columns up, on a terminal or in COLUMNS: no line wraps, and paths
-// that differ only in their folders stay told apart.
+// From 40 columns up, on a terminal or in COLUMNS: no line wraps, and rows
+// of files whose paths differ only in a folder's words stay told apart: at
+// 60 columns and up every one, at 40 as many as the width allows, the rest
+// said on stderr.
 TEST_F(CvxscanTest, TableFitsAnyWidthKeepingPathsApart) {
     TempDir dir;
-    const std::vector<std::string> folders = {"first long folder name/disc", "second long folder name/disc",
-                                              "first long folder name/other disc", "short"};
-    for (const std::string& folder : folders) {
-        fs::create_directories(dir.File(folder));
-        fs::copy_file(InLibrary("ogg/01 Latin-1 letters.ogg"), dir.File(folder + "/empty.ogg"));
+    // One file under many names, as a library holds several editions of an
+    // album: every row alike but for its path.
+    const std::vector<std::string> albums = {
+        "Music/The Beatles/Abbey Road (2009 Remaster)", "Music/The Beatles/Abbey Road (Super Deluxe Edition)",
+        "Music/The Beatles/Let It Be (Remastered)", "Music/The Beatles/Let It Be... Naked",
+        "Music/The Beatles Tribute Band/Abbey Road (2009 Remaster)", "short"};
+    const std::vector<std::string> titles = {"01 Come Together - Remastered 2009", "02 Something - Remastered 2009",
+                                             "17 Her Majesty - Remastered 2009", "01 Intro"};
+    std::vector<std::string> named;
+    for (const std::string& album : albums) {
+        fs::create_directories(dir.File(album));
+        for (const std::string& title : titles) {
+            named.push_back(album + "/" + title + ".ogg");
+            fs::create_hard_link(InLibrary("ogg/01 Latin-1 letters.ogg"), dir.File(named.back()));
+        }
     }
-    // The table's lines, each checked.
-    const auto check = [&](const std::string& shown, size_t columns) {
-        std::set<std::string> files;
+    // The table's lines, each checked; how many files share a File cell.
+    const auto check = [&](const std::string& shown, size_t columns, size_t& alike) {
+        std::map<std::string, size_t> files;
         std::string table;
         for (const std::string& line : Lines(shown)) {
             if (line.empty() || line.rfind("cvxscan: ", 0) == 0) continue;  // the summary, on stderr
             table += line + "\n";
             EXPECT_LE(DisplayWidth(line), columns) << line;
-            if (line.find("00:04") != std::string::npos) files.insert(line.substr(0, line.find("  ")));
+            if (line.find("00:04") != std::string::npos) ++files[line.substr(0, line.find("  "))];
         }
-        EXPECT_EQ(files.size(), folders.size()) << columns << "\n" << shown;
+        alike = 0;
+        for (const auto& [cell, count] : files) alike += count > 1 ? count : 0;
         return table;
     };
     for (const unsigned short columns : {40, 60, 80, 120, 200}) {
         const CommandResult onTerminal = RunOnTerminal({CVXSCAN_PATH, dir.path().string()}, columns);
-        const std::string shown = check(std::regex_replace(onTerminal.out, std::regex("\r\n"), "\n"), columns);
+        size_t alike = 0;
+        const std::string shown = check(std::regex_replace(onTerminal.out, std::regex("\r\n"), "\n"), columns, alike);
+        if (columns >= 60) {
+            EXPECT_EQ(alike, 0u) << columns << "\n" << shown;
+        }
+        const bool said = onTerminal.out.find(std::to_string(alike) + " files shown with a path like another's") !=
+                          std::string::npos;
+        EXPECT_EQ(said, alike > 0) << onTerminal.out;
         if (columns == 200) {
-            EXPECT_NE(shown.find(dir.File(folders[2]) + "/empty.ogg"), std::string::npos);
+            EXPECT_NE(shown.find(dir.File(named[3])), std::string::npos);
         }
         if (columns == 40) {
             EXPECT_EQ(shown.find("Year"), std::string::npos);  // the least needed went first
+            EXPECT_LE(alike, named.size() / 4) << shown;
         }
         setenv("COLUMNS", std::to_string(columns).c_str(), 1);
         const CommandResult piped = Scan({"--format", "table", dir.path().string()});
         unsetenv("COLUMNS");
-        EXPECT_EQ(check(piped.out, columns), shown);
+        size_t pipedAlike = 0;
+        EXPECT_EQ(check(piped.out, columns, pipedAlike), shown);
     }
+}
+
+// The widths follow every row: a title, artist or size first met after
+// hundreds of untagged small files is shown whole, as far as the width
+// allows text, and a number never cut.
+TEST_F(CvxscanTest, TableShowsValuesFirstMetLate) {
+    TempDir dir;
+    samples::WriteBytes(dir.File("a-000.ogg"), samples::EncodeVorbis(samples::VorbisStream().Seconds(0.1)));
+    for (int i = 1; i < 210; ++i) {
+        const std::string number = std::to_string(1000 + i).substr(1);
+        fs::create_hard_link(dir.File("a-000.ogg"), dir.File("a-" + number + ".ogg"));
+    }
+    fs::copy_file(InLibrary("ogg/01 Latin-1 letters.ogg"), dir.File("z.ogg"));
+    setenv("COLUMNS", "120", 1);
+    const CommandResult result = Scan({"--format", "table", dir.path().string()});
+    unsetenv("COLUMNS");
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 213u);
+    const auto columns = ColumnsOfRule(lines[1]);
+    ASSERT_EQ(columns.size(), 9u);
+    const std::vector<std::string> want = {"00:04", SizeOf("ogg/01 Latin-1 letters.ogg"), "Grüße aus Köln", "Zoë Fauré",
+                                           "Çà et là", "2002", "7", "Chanson"};
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(Cell(lines[212], columns[i + 1].first, columns[i + 1].second), want[i]);
 }
 
 TEST_F(CvxscanTest, ReportsUnreadableFileAndGoesOn) {
@@ -707,21 +754,25 @@ TEST_F(CvxscanTest, TheTotalLeavesOutNegativeLengthsAndNeverWraps) {
 }
 
 // The table on a terminal: fitted to its width, wide characters counted as
-// two columns, and the progress line erased before every row.
+// two columns, the progress line erased before every line that follows it,
+// and the failures' lines together before the table.
 TEST_F(CvxscanTest, TableFitsTheTerminal) {
     TempDir dir;
     const std::string wideName = "日本語のタイトル";  // 16 columns
     fs::copy_file(InLibrary("ogg/06 Chained.ogg"), dir.File(wideName + ".ogg"));
+    fs::copy_file(InLibrary("ogg/07 Damaged.ogg"), dir.File("damaged.ogg"));
     for (int i = 0; i < 2000; ++i) {
         fs::create_hard_link(dir.File(wideName + ".ogg"), dir.File("link-" + std::to_string(i) + ".ogg"));
+        fs::create_hard_link(dir.File("damaged.ogg"), dir.File("damaged-" + std::to_string(i) + ".ogg"));
     }
 
     for (const unsigned short columns : {80, 120}) {
         // At 120 columns the test stops reading for a while, so that the
-        // scan waits on the terminal long enough for its progress line.
+        // scan waits on the terminal, full of failures' lines, long enough
+        // for its progress line.
         const int stall = columns == 120 ? 700 : 0;
         const CommandResult result = RunOnTerminal({CVXSCAN_PATH, dir.path().string()}, columns, stall);
-        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.status, 1);
         std::string shown = result.out;
         // Every progress line is erased before anything follows it.
         const std::string erase = "\r\033[K";
@@ -738,9 +789,12 @@ TEST_F(CvxscanTest, TableFitsTheTerminal) {
         shown = std::regex_replace(shown, std::regex("\r\033\\[K(scanning [0-9]+/[0-9]+ files)?"), "");
         const std::vector<std::string> lines = Lines(shown, "\r\n");
         ASSERT_GT(lines.size(), 2000u);
-        const size_t lengthEnd = DisplayWidth(lines[0].substr(0, lines[0].find("Length") + 6));
-        size_t rows = 0;
+        const auto heading = std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind("File", 0) == 0; });
+        ASSERT_NE(heading, lines.end());
+        const size_t lengthEnd = DisplayWidth(heading->substr(0, heading->find("Length") + 6));
+        size_t rows = 0, failuresAfterRows = 0;
         for (const std::string& line : lines) {
+            if (line.find("not a readable Ogg Vorbis file") != std::string::npos) failuresAfterRows += rows > 0;
             if (line.rfind("cvxscan:", 0) == 0 || line.empty()) continue;
             EXPECT_LE(DisplayWidth(line), columns) << line;
             if (line.find("00:07") == std::string::npos) continue;
@@ -748,6 +802,7 @@ TEST_F(CvxscanTest, TableFitsTheTerminal) {
             EXPECT_EQ(Cell(line, lengthEnd - 5, 5), "00:07") << line;
         }
         EXPECT_EQ(rows, 2001u);
+        EXPECT_EQ(failuresAfterRows, 0u);
         EXPECT_NE(shown.find("イトル.ogg "), std::string::npos);
     }
 }

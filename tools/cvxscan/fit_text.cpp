@@ -109,6 +109,41 @@ std::string FitPathToWidth(const std::string& path, size_t columns, size_t share
     return FitToWidth(path, columns, true);
 }
 
+namespace {
+
+bool IsWordBreak(char c) { return c == ' ' || c == '(' || c == '[' || c == '-' || c == '_' || c == '.' || c == ','; }
+
+// Where the word that holds byte `at` begins, not before `floor`.
+size_t WordStart(const std::string& text, size_t at, size_t floor) {
+    while (at > floor && IsUtf8Continuation(static_cast<unsigned char>(text[at]))) --at;
+    while (at > floor && !IsWordBreak(text[at - 1]) && text[at - 1] != '/' && text[at - 1] != cvx::kPathSeparator) --at;
+    return at;
+}
+
+}  // namespace
+
+std::string FitPathAroundDifference(const std::string& path, size_t columns, size_t differsAt) {
+    if (DisplayWidth(path) <= columns) return path;
+    const std::string separators = std::string("/") + cvx::kPathSeparator;
+    const size_t separator = path.find_last_of(separators);
+    const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    if (differsAt >= nameStart) {
+        // The names differ: the name from the word where it does.
+        return FitToWidth(kEllipsis + path.substr(WordStart(path, std::min(differsAt, path.size()), nameStart)), columns);
+    }
+    // "…" folder part "/" name: the folder part takes what the name leaves,
+    // and no less than half the room.
+    const std::string folder = path.substr(WordStart(path, differsAt, 0), nameStart - WordStart(path, differsAt, 0));
+    const std::string name = path.substr(nameStart);
+    const size_t room = columns > 1 ? columns - 1 : 0;
+    const size_t nameWidth = DisplayWidth(name);
+    const size_t folderRoom = std::min(DisplayWidth(folder), std::max(room / 2, room > nameWidth ? room - nameWidth : 0));
+    // A folder part cut short still ends in a separator: "…Super…/".
+    std::string shownFolder = folder;
+    if (DisplayWidth(folder) > folderRoom) shownFolder = folderRoom >= 2 ? FitToWidth(folder, folderRoom - 1) + "/" : "";
+    return FitToWidth(kEllipsis + shownFolder + name, columns);
+}
+
 size_t SharedFolderLength(const std::string& a, const std::string& b) {
     const std::string separators = std::string("/") + cvx::kPathSeparator;
     size_t same = 0;

@@ -23,6 +23,14 @@ std::string FitToWidth(const std::string& text, size_t columns, bool keepEnd = f
 // the file name alone, then as much of the path's end as fits.
 std::string FitPathToWidth(const std::string& path, size_t columns, size_t sharedLength = 0);
 
+// The same path cut around the part that tells it from paths it would
+// otherwise be shown alike with: the word of its folders in which it first
+// differs (the byte `differsAt` on) and its file name, each kept from its
+// start, each cut at its end where room runs short
+// ("…Super Deluxe…/01 Come Together…"). Where the difference lies in the
+// file name, the name is kept from the word it begins in.
+std::string FitPathAroundDifference(const std::string& path, size_t columns, size_t differsAt);
+
 // How many bytes of `a` and `b` lie in the folders both are in: their common
 // start up to and with its last separator.
 size_t SharedFolderLength(const std::string& a, const std::string& b);

@@ -1,12 +1,15 @@
 // An aligned table for people: one line per file, never wider than the room
-// it has. The widths follow the first rows' values: they are held back and
-// measured before the first line is drawn; a later, longer value is cut.
+// it has. Every row is held back until the scan ends and the widths follow
+// all of them, so no value a later row brings is lost to a column sized
+// without it (a catalogue of 100,000 files holds a few tens of MB).
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "tools/cvxscan/catalogue_writer.h"
 #include "tools/cvxscan/fit_text.h"
+#include "tools/cvxscan/report.h"
 #include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
@@ -25,9 +28,6 @@ constexpr Column kColumns[kColumnCount] = {
     {"File", false, 28}, {"Length", true, 0}, {"Size", true, 0}, {"Title", false, 12}, {"Artist", false, 10},
     {"Album", false, 8}, {"Year", true, 0},   {"Track", true, 0}, {"Genre", false, 5}};
 
-// How many rows are measured before the first line is drawn: a few
-// screenfuls, which even a slow disk reads in a moment.
-constexpr size_t kMeasuredRows = 200;
 // Without a width to fit, text columns but File stop here.
 constexpr size_t kWidestTextColumn = 40;
 // What File keeps once the least needed columns have gone, before Artist
@@ -82,7 +82,6 @@ void Drop(Layout& layout, size_t room, const ColumnIndex (&columns)[N]) {
 // and only then File, down to its own; then
 // the gaps narrow, Genre, Size, Track, Year and Album go, File narrows
 // further, Artist goes, and last File and Title are cut as far as needed.
-// File takes whatever room is left, for the longer paths of later rows.
 Layout LayOut(const std::vector<Row>& rows, size_t room) {
     Layout layout;
     std::vector<size_t> natural(kColumnCount, 0);
@@ -109,11 +108,58 @@ Layout LayOut(const std::vector<Row>& rows, size_t room) {
     Drop(layout, room, kLastToGo);
     std::fill(floors.begin(), floors.end(), 1);
     Narrow(layout, room, {kFile, kTitle}, floors);
-    if (layout.LineWidth() < room) layout.widths[kFile] += room - layout.LineWidth();
     return layout;
 }
 
 std::string NumberOrBlank(int32_t value) { return value == 0 ? std::string() : std::to_string(value); }
+
+size_t CommonStartLength(const std::string& a, const std::string& b) {
+    size_t same = 0;
+    while (same < a.size() && same < b.size() && a[same] == b[same]) ++same;
+    return same;
+}
+
+// The File cells of `paths` in `width` columns. Paths the ordinary cut shows
+// alike are cut again around where each differs from its nearest like path
+// (sorted, the one before or after), and those still alike again, among
+// themselves (two editions' same title: first the titles, then the
+// editions); `alike` counts the paths still shown like another's.
+std::vector<std::string> FileCells(const std::vector<const std::string*>& paths, size_t width,
+                                   const std::string& sharedFolder, size_t& alike) {
+    std::vector<std::string> cells;
+    for (const std::string* path : paths) {
+        cells.push_back(FitPathToWidth(*path, width, SharedFolderLength(sharedFolder, *path)));
+    }
+    const auto groupsOfAlike = [&] {
+        std::map<std::string, std::vector<size_t>> byCell;
+        for (size_t i = 0; i < cells.size(); ++i) byCell[cells[i]].push_back(i);
+        std::vector<std::vector<size_t>> groups;
+        for (auto& [cell, rows] : byCell) {
+            std::sort(rows.begin(), rows.end(), [&](size_t a, size_t b) { return *paths[a] < *paths[b]; });
+            rows.erase(std::unique(rows.begin(), rows.end(), [&](size_t a, size_t b) { return *paths[a] == *paths[b]; }),
+                       rows.end());
+            if (rows.size() > 1) groups.push_back(std::move(rows));
+        }
+        return groups;
+    };
+    constexpr int kMostRounds = 3;
+    std::vector<std::vector<size_t>> groups = groupsOfAlike();
+    for (int round = 0; round < kMostRounds && !groups.empty(); ++round) {
+        for (const std::vector<size_t>& rows : groups) {
+            for (size_t k = 0; k < rows.size(); ++k) {
+                const std::string& path = *paths[rows[k]];
+                size_t differsAt = 0;
+                if (k > 0) differsAt = std::max(differsAt, CommonStartLength(path, *paths[rows[k - 1]]));
+                if (k + 1 < rows.size()) differsAt = std::max(differsAt, CommonStartLength(path, *paths[rows[k + 1]]));
+                cells[rows[k]] = FitPathAroundDifference(path, width, differsAt);
+            }
+        }
+        groups = groupsOfAlike();
+    }
+    alike = 0;
+    for (const std::vector<size_t>& rows : groups) alike += rows.size();
+    return cells;
+}
 
 class TableWriter : public CatalogueWriter {
 public:
@@ -125,24 +171,22 @@ public:
         Row row = {text_.path, r.lengthText, std::to_string(r.fileSize), text_.title, text_.artist, text_.album,
                    NumberOrBlank(r.year), NumberOrBlank(r.track), text_.genre};
         for (std::string& cell : row) cell = WithoutControls(cell);
-        if (drawn_) {
-            WriteLine(row);
-            return;
-        }
         held_.push_back(std::move(row));
-        if (held_.size() == kMeasuredRows) Draw();
     }
 
-    void Finish() override {
-        if (!drawn_) Draw();
-    }
+    void Finish() override { Draw(); }
 
 private:
     void Draw() {
         layout_ = LayOut(held_, room_);
-        if (!held_.empty()) sharedFolder_ = held_.front()[kFile];
-        for (const Row& row : held_) sharedFolder_.resize(SharedFolderLength(sharedFolder_, row[kFile]));
-        drawn_ = true;
+        std::string sharedFolder;  // the folders all rows' files are in
+        if (!held_.empty()) sharedFolder = held_.front()[kFile];
+        for (const Row& row : held_) sharedFolder.resize(SharedFolderLength(sharedFolder, row[kFile]));
+        std::vector<const std::string*> paths;
+        for (const Row& row : held_) paths.push_back(&row[kFile]);
+        size_t alike = 0;
+        const std::vector<std::string> fileCells = FileCells(paths, layout_.widths[kFile], sharedFolder, alike);
+        for (size_t i = 0; i < held_.size(); ++i) held_[i][kFile] = fileCells[i];
         Row headings, rules;
         for (size_t i = 0; i < kColumnCount; ++i) {
             headings.emplace_back(kColumns[i].heading);
@@ -152,6 +196,9 @@ private:
         WriteLine(rules);
         for (const Row& row : held_) WriteLine(row);
         held_.clear();
+        if (alike > 0) {
+            Report(Count(alike, "file") + " shown with a path like another's at this width: --format csv shows every path whole");
+        }
     }
 
     void WriteLine(const Row& cells) {
@@ -160,9 +207,7 @@ private:
         for (size_t i = 0; i < kColumnCount; ++i) {
             const size_t width = layout_.widths[i];
             if (width == 0) continue;
-            const std::string cell = i == kFile
-                                         ? FitPathToWidth(cells[i], width, SharedFolderLength(sharedFolder_, cells[i]))
-                                         : FitToWidth(cells[i], width);
+            const std::string cell = FitToWidth(cells[i], width);  // File is cut already
             const std::string padding(width - DisplayWidth(cell), ' ');
             if (!first) line_.append(layout_.gap, ' ');
             first = false;
@@ -176,9 +221,7 @@ private:
     Output& out_;
     const size_t room_;
     std::vector<Row> held_;
-    bool drawn_ = false;
     Layout layout_;
-    std::string sharedFolder_;  // the folders all measured rows' files are in
     DisplayFields text_;
     std::string line_;
 };
