@@ -20,7 +20,10 @@ cp build/win32/dist/*.cvx build/win32/dist/cvxscan.exe "$stage/"
 # Windows text: CRLF line ends.
 crlf() { sed 's/\r$//; s/$/\r/'; }
 
-sed "s/@VERSION@/$version/" scripts/windows-release/README.txt | crlf >"$stage/README.txt"
+# The title's underline as long as the title.
+title=$(head -n 1 scripts/windows-release/README.txt | sed "s/@VERSION@/$version/")
+sed "s/@VERSION@/$version/; s/@PACKAGE@/$name/; s/^@UNDERLINE@\$/$(printf '%s' "$title" | sed 's/./=/g')/" \
+  scripts/windows-release/README.txt | crlf >"$stage/README.txt"
 
 # The notices, from the sources and packages the build used.
 sources=build/win32-codecs/src
@@ -66,9 +69,8 @@ holders() { awk -v package="$1" '{ for (i = 2; i <= NF; ++i) if ($i == package) 
   stanza Lucent "$mingw_copyright"
 } | crlf >"$stage/THIRD-PARTY-NOTICES.txt"
 
-# The files named before SHA256SUMS exists (the glob is expanded first), in
-# byte order.
-(cd "$stage" && LC_ALL=C bash -c 'sha256sum -- * >SHA256SUMS')
+# The files named before SHA256SUMS exists, in byte order; CRLF line ends.
+(cd "$stage" && LC_ALL=C bash -c 'files=(*); sha256sum -- "${files[@]}" | sed "s/\$/\r/" >SHA256SUMS')
 
 epoch=$(git log -1 --format=%ct 2>/dev/null || echo 315532800)
 zip=build/win32/$name.zip

@@ -245,6 +245,29 @@ TEST_F(CvxscanTest, CsvHoldsEveryFieldOfEveryReadableFile) {
     EXPECT_EQ(Scan({"--format", "csv", "--bom", Library()}).out, "\xEF\xBB\xBF" + result.out);
 }
 
+// For a spreadsheet, no text cell starts a formula; plain CSV keeps every
+// value as the plug-in gave it.
+TEST_F(CvxscanTest, SpreadsheetCsvRunsNoValue) {
+    TempDir dir;
+    const std::vector<std::string> values = {"=HYPERLINK(\"http://example.com\",\"x\")", "+33 1 23", "-", "@SUM(A1)", "\tTab"};
+    samples::WriteBytes(dir.File("formulas.ogg"),
+                        samples::EncodeVorbis(samples::VorbisStream().Seconds(0.1).Comments(
+                            {"TITLE=" + values[0], "ARTIST=" + values[1], "ALBUM=" + values[2], "COMMENT=" + values[3],
+                             "GENRE=" + values[4]})));
+    for (const bool forSpreadsheet : {false, true}) {
+        std::vector<std::string> args = {"--format", "csv", dir.path().string()};
+        if (forSpreadsheet) args.push_back("--bom");
+        const std::vector<std::string> records = Lines(Scan(args).out, "\r\n");
+        ASSERT_EQ(records.size(), 2u);
+        const std::vector<std::string> fields = CsvFields(records[1]);
+        for (size_t i = 0; i < values.size(); ++i) {
+            EXPECT_EQ(fields[6 + i], (forSpreadsheet ? "'" : "") + values[i]) << i;
+        }
+    }
+    // A spreadsheet's CSV is the default with --bom, on a terminal too.
+    EXPECT_NE(RunOnTerminal({CVXSCAN_PATH, "--bom", dir.path().string()}, 80).out.find("'@SUM(A1)"), std::string::npos);
+}
+
 TEST_F(CvxscanTest, JsonIsOneObjectPerFile) {
     const CommandResult result = Scan({"--format=json", Library()});
     std::vector<std::string> lines;
@@ -447,6 +470,23 @@ TEST_F(CvxscanTest, InstallRegistersEveryPlugin) {
     EXPECT_EQ(again.err, "cvxscan: FLAC.cvx: " + iniPath + ": already listed\ncvxscan: OGG.cvx: " + iniPath +
                              ": already listed\n");
 
+    // Plug-ins outside a Plugins/Formats folder would register where
+    // Corvane does not look: refused, unless forced.
+    const fs::path elsewhere = root.path() / "Downloads" / "plug-ins";
+    fs::create_directories(elsewhere);
+    fs::copy_file(OGG_PLUGIN_PATH, elsewhere / "OGG.cvx");
+    const std::string elsewhereIni = root.File("plugin.ini");
+    fs::remove(elsewhereIni);
+    const CommandResult unforced = Scan({"--plugins", elsewhere.string(), "--install"});
+    EXPECT_EQ(unforced.status, 2);
+    EXPECT_NE(unforced.err.find(elsewhere.string() + " is not a Plugins/Formats folder: the plug-ins would register in " +
+                                elsewhereIni + ", which Corvane does not read"),
+              std::string::npos)
+        << unforced.err;
+    EXPECT_FALSE(fs::exists(elsewhereIni));
+    EXPECT_EQ(Scan({"--plugins", elsewhere.string(), "--install", "--force"}).status, 0);
+    EXPECT_TRUE(fs::exists(elsewhereIni));
+
     // A folder nobody may write in: the reason, and status 1.
     fs::remove(iniPath);
     fs::permissions(root.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
@@ -469,7 +509,11 @@ TEST_F(CvxscanTest, RefusesBadUsage) {
                     {{"--sort=title", Library()}, "unknown option --sort"},
                     {{"-x", Library()}, "unknown option -x"},
                     {{"--install=yes"}, "--install takes no value"},
-                    {{Library(), "--plugins"}, "--plugins needs a value"}};
+                    {{Library(), "--plugins"}, "--plugins needs a value"},
+                    {{"--bom", "--format", "json", Library()}, "--bom is for CSV, not JSON"},
+                    {{"--bom", "--format=table", Library()}, "--bom is for CSV, not the table"},
+                    {{"-0", Library()}, "-0 is for lists of paths: give a list with --files-from LIST or -"},
+                    {{"--force", Library()}, "--force is for --install"}};
     for (const auto& refusal : refusals) {
         const CommandResult result = Scan(refusal.args);
         EXPECT_EQ(result.status, 2);
@@ -479,7 +523,7 @@ TEST_F(CvxscanTest, RefusesBadUsage) {
     const CommandResult help = Scan({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* line : {"\n  --plugins DIR ", "\n  --format FORMAT ", "\n  --bom ", "\n  --jobs N ",
-                             "\n  --files-from LIST ", "\n  -0, --null ", "\n  --install ", "\n  --version ",
+                             "\n  --files-from LIST ", "\n  -0, --null ", "\n  --install ", "\n  --force ", "\n  --version ",
                              "\n  -h, --help ", "\n  -- "}) {
         EXPECT_NE(help.out.find(line), std::string::npos) << line;
     }

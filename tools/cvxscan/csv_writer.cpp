@@ -1,7 +1,11 @@
 // CSV as RFC 4180 has it: a header line, CRLF line ends, and fields holding
 // a comma, a quote or a line break enclosed in quotes with quotes doubled.
+// For a spreadsheet, text that would start a formula there starts with an
+// apostrophe, which the spreadsheet shows as text; plain CSV stays byte for
+// byte what the plug-ins gave, for scripts.
 #include <charconv>
 #include <string>
+#include <string_view>
 
 #include "tools/cvxscan/catalogue_writer.h"
 #include "tools/cvxscan/record_fields.h"
@@ -11,6 +15,12 @@ namespace cvxscan {
 namespace {
 
 bool NeedsQuotes(const std::string& field) { return field.find_first_of(",\"\r\n") != std::string::npos; }
+
+// What a spreadsheet takes as the start of a formula (or, for a tab or a
+// carriage return, drops before one).
+bool StartsFormula(const std::string& text) {
+    return !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+}
 
 // The field, enclosed in quotes with its quotes doubled when it needs them.
 void AppendQuoted(std::string& out, const std::string& field) {
@@ -33,8 +43,8 @@ void AppendNumber(std::string& out, int32_t value) {
 
 class CsvWriter : public CatalogueWriter {
 public:
-    CsvWriter(Output& out, bool byteOrderMark) : out_(out) {
-        if (byteOrderMark) out_.Write("\xEF\xBB\xBF");
+    CsvWriter(Output& out, bool forSpreadsheet) : out_(out), forSpreadsheet_(forSpreadsheet) {
+        if (forSpreadsheet) out_.Write("\xEF\xBB\xBF");
         std::string header;
         for (const RecordField& field : kRecordFields) header += std::string(header.empty() ? "" : ",") + field.name;
         out_.Write(header + "\r\n");
@@ -69,6 +79,7 @@ private:
     void AppendText(FieldKind kind, const std::string& raw) {
         scratch_.clear();
         AppendFieldText(scratch_, kind, raw);
+        if (forSpreadsheet_ && StartsFormula(scratch_)) scratch_.insert(scratch_.begin(), '\'');
         AppendQuoted(line_, scratch_);
     }
 
@@ -80,6 +91,7 @@ private:
     }
 
     Output& out_;
+    const bool forSpreadsheet_;
     std::string line_, scratch_;
 };
 

@@ -1,3 +1,9 @@
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "frame/ascii.h"
+#include "frame/platform/path_separator.h"
 #include "frame/plugin_ini_path.h"
 #include "tools/cvxscan/modes.h"
 #include "tools/cvxscan/platform/file_system.h"
@@ -6,7 +12,36 @@
 
 namespace cvxscan {
 
-void InstallAll(const PluginSet& plugins, std::vector<Failure>& failures) {
+namespace {
+
+// The names of Corvane's own folders for format plug-ins: ROOT/Plugins/Formats.
+constexpr const char* kLayout[] = {"Plugins", "Formats"};
+
+// Whether `folder` ends in Plugins/Formats (either separator, any case).
+bool IsFormatsFolder(std::string folder) {
+    const std::string separators = std::string("/") + cvx::kPathSeparator;
+    while (folder.size() > 1 && separators.find(folder.back()) != std::string::npos) folder.pop_back();
+    for (size_t i = std::size(kLayout); i-- > 0;) {
+        const size_t cut = folder.find_last_of(separators);
+        const std::string name = folder.substr(cut == std::string::npos ? 0 : cut + 1);
+        if (name.size() != std::strlen(kLayout[i]) || !cvx::EqualsIgnoringAsciiCase(name.c_str(), kLayout[i], name.size())) {
+            return false;
+        }
+        if (cut == std::string::npos) return i == 0;
+        folder.resize(cut);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool InstallAll(const PluginSet& plugins, const std::string& pluginFolder, bool force, std::vector<Failure>& failures) {
+    if (!force && !IsFormatsFolder(pluginFolder) && !plugins.plugins().empty()) {
+        Report(pluginFolder + " is not a Plugins" + cvx::kPathSeparator + "Formats folder: the plug-ins would register in " +
+               cvx::PluginIniPath(plugins.plugins().front().path) +
+               ", which Corvane does not read. Name Corvane's own with --plugins, or give --force");
+        return false;
+    }
     for (const LoadedPlugin& plugin : plugins.plugins()) {
         const cvx::host::PluginLibrary::InstallFunction install = plugin.library->install();
         if (install == nullptr) {
@@ -26,6 +61,7 @@ void InstallAll(const PluginSet& plugins, std::vector<Failure>& failures) {
         Note(failures, {FailureKind::kInstall, iniPath, plugin.fileName,
                         "cannot be updated: " + (why.empty() ? std::string("the plug-in gave up") : why)});
     }
+    return true;
 }
 
 }  // namespace cvxscan

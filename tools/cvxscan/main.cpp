@@ -50,7 +50,7 @@ int Main(int argc, char** argv) {
         return Finish(out, kUnusable);
     }
     if (options->version) return Finish(out, failures.empty() ? kAllRead : kSomeFailed);
-    if (options->install) InstallAll(plugins, failures);
+    if (options->install && !InstallAll(plugins, pluginFolder, options->force, failures)) return Finish(out, kUnusable);
     if (options->sources.empty()) return failures.empty() ? kAllRead : kSomeFailed;
     return Scan(*options, plugins, failures, out);
 }

@@ -15,8 +15,10 @@ namespace cvxscan {
 void WriteVersions(Output& out, const PluginSet& plugins);
 
 // Install on every plug-in, naming the plugin.ini each one writes and what
-// came of it; each that failed adds to `failures`.
-void InstallAll(const PluginSet& plugins, std::vector<Failure>& failures);
+// came of it; each that failed adds to `failures`. Refused (false, and
+// said) for plug-ins outside a Plugins/Formats folder unless `force`:
+// their plugin.ini, two folders up, is not Corvane's.
+bool InstallAll(const PluginSet& plugins, const std::string& pluginFolder, bool force, std::vector<Failure>& failures);
 
 // The scan of the paths the options give: the catalogue on `out`, failures
 // on stderr and in the catalogue, the summary last. The exit status.

@@ -27,6 +27,7 @@ enum OptionCode : int {
     kFilesFrom,
     kBom,
     kInstall,
+    kForce,
     kVersion,
 };
 
@@ -47,7 +48,11 @@ constexpr OptionRow kOptionRows[] = {
      "table (default on a terminal, fitted to its width, or to\n"
      "COLUMNS elsewhere), csv (RFC 4180, the default otherwise) or\n"
      "json (one object per line, every field)"},
-    {"bom", kBom, nullptr, "start CSV with a byte-order mark, so that spreadsheets\nread it as UTF-8"},
+    {"bom", kBom, nullptr,
+     "CSV for a spreadsheet (the default format then): a byte-order\n"
+     "mark, so that it reads UTF-8, and a ' before any text that\n"
+     "begins with = + - @, a tab or a carriage return, so that\n"
+     "no value becomes a formula"},
     {"jobs", kJobs, "N",
      "read with N threads, each with its own objects (default:\n"
      "one per processor); the output order is the same as with one"},
@@ -59,7 +64,11 @@ constexpr OptionRow kOptionRows[] = {
     {"install", kInstall, nullptr,
      "call each plug-in's Install first and report, for each,\n"
      "the plugin.ini it names and what happened; PATH may then be\n"
-     "left out"},
+     "left out. The plug-ins' folder must be a Plugins/Formats\n"
+     "folder, as Corvane's is"},
+    {"force", kForce, nullptr,
+     "with --install: install from any folder, though the\n"
+     "plugin.ini two folders above it is none Corvane reads"},
     {"version", kVersion, nullptr, "print the version of cvxscan and of each plug-in it loads"},
     {"help", kHelp, nullptr, "show this text"},
 };
@@ -184,6 +193,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
             case kFilesFrom: options.sources.push_back({value, true}); break;
             case kBom: options.byteOrderMark = true; break;
             case kInstall: options.install = true; break;
+            case kForce: options.force = true; break;
             case kVersion: options.version = true; break;
             case kFormat: {
                 OutputFormat format;
@@ -209,8 +219,23 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         }
     }
     for (int i = optind; i < argc; ++i) options.sources.push_back({argv[i], false});  // after "--"
-    if (!options.help && !options.version && !options.install && options.sources.empty()) {
+    if (options.help) return options;
+    if (!options.version && !options.install && options.sources.empty()) {
         error = "no PATH to scan";
+        return std::nullopt;
+    }
+    if (options.force && !options.install) {
+        error = "--force is for --install";
+        return std::nullopt;
+    }
+    if (options.byteOrderMark && options.format.value_or(OutputFormat::kCsv) != OutputFormat::kCsv) {
+        error = "--bom is for CSV, not " + std::string(options.format == OutputFormat::kJson ? "JSON" : "the table");
+        return std::nullopt;
+    }
+    const bool listGiven = std::any_of(options.sources.begin(), options.sources.end(),
+                                       [](const PathSource& source) { return source.isList; });
+    if (options.listsSeparatedByNul && !listGiven) {
+        error = "-0 is for lists of paths: give a list with --files-from LIST or -";
         return std::nullopt;
     }
     return options;

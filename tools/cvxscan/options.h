@@ -22,6 +22,7 @@ struct Options {
     std::optional<OutputFormat> format;  // unset: table on a terminal, else CSV
     std::optional<unsigned> jobs;        // unset: one per processor
     bool install = false;
+    bool force = false;  // --install from a folder not laid out as Corvane's
     bool help = false;
     bool version = false;
     bool byteOrderMark = false;        // CSV starts with U+FEFF, for spreadsheets

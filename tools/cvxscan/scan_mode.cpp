@@ -43,7 +43,8 @@ int Scan(const Options& options, const PluginSet& plugins, std::vector<Failure>&
     const std::vector<std::string>& files = walk.files;
 
     const bool outputOnTerminal = IsTerminal(stdout);
-    const OutputFormat format = options.format.value_or(outputOnTerminal ? OutputFormat::kTable : OutputFormat::kCsv);
+    const OutputFormat format = options.format.value_or(
+        outputOnTerminal && !options.byteOrderMark ? OutputFormat::kTable : OutputFormat::kCsv);
     const std::unique_ptr<CatalogueWriter> writer = MakeCatalogueWriter(
         format, out, {format == OutputFormat::kTable ? OutputColumns(stdout) : 0, options.byteOrderMark});
     for (const Failure& failure : failures) writer->WriteFailure(failure);
