@@ -415,7 +415,7 @@ TEST_F(CvxscanTest, ReportsUnreadableFileAndGoesOn) {
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find(InLibrary(kDamaged) + ": not a readable Ogg Vorbis file (OGG.cvx)\n"), std::string::npos)
         << result.err;
-    EXPECT_NE(result.err.find("19 files read, 2 failed, 1 other file, playing time 0:01:14"), std::string::npos)
+    EXPECT_NE(result.err.find("19 files read, 2 failed, 1 other file (1 .txt), playing time 0:01:14"), std::string::npos)
         << result.err;
     EXPECT_EQ(result.out.find("notes.txt"), std::string::npos);
 
@@ -591,7 +591,7 @@ TEST_F(CvxscanTest, EveryRefusalSaysWhy) {
     } refusals[] = {{"damaged.ogg", "not a readable Ogg Vorbis file (OGG.cvx)"},
                     {"empty.flac", "empty file (FLAC.cvx)"},
                     {"fifo.ogg", "not a regular file (OGG.cvx)"},
-                    {"dangling.ogg", "No such file or directory (OGG.cvx)"},
+                    {"dangling.ogg", "no such file or folder (OGG.cvx)"},
                     {"loop.flac", "Too many levels of symbolic links (FLAC.cvx)"},
                     {"secret.ogg", "Permission denied (OGG.cvx)"},
                     {deep + "/long.ogg", "path longer than 259 bytes (the host's limit) (OGG.cvx)"}};
@@ -628,12 +628,11 @@ TEST_F(CvxscanTest, EveryFailureIsALineARecordAndACount) {
     } failures[] = {
         {(formats / "Broken.cvx").string(), "Broken.cvx", "cannot be loaded: "},
         {dir.File("plugin.ini"), "OGG.cvx", "cannot be updated: "},
-        {dir.File("absent.list"), "", "No such file or directory"},
+        {dir.File("absent.list"), "", "no such file or folder"},
         {dir.File("nul.list"), "", "holds NUL bytes: to read paths ended by NUL, use -0 (--null)"},
         {dir.File("absent"), "", "no such file or folder"},
-        {dir.File("music/notes.txt"), "", "no plug-in reads this kind of file"},
         {dir.File("music/damaged.ogg"), "OGG.cvx", kDamagedReason},
-        {dir.File("music/dangling.ogg"), "OGG.cvx", "No such file or directory"},
+        {dir.File("music/dangling.ogg"), "OGG.cvx", "no such file or folder"},
     };
     for (const std::string format : {"csv", "json"}) {
         const CommandResult result =
@@ -660,11 +659,39 @@ TEST_F(CvxscanTest, EveryFailureIsALineARecordAndACount) {
         }
         // One line for each failure, each with its reason, and the summary.
         EXPECT_EQ(Lines(result.err).size(), std::size(failures) + 1) << result.err;
-        EXPECT_NE(result.err.find("0 files read, 8 failed (2 files, 2 paths, 2 lists, 1 plug-in, 1 installation), "
-                                  "1 other file,"),
+        // notes.txt, in the walk and named: one other file.
+        EXPECT_NE(result.err.find("0 files read, 7 failed (2 files, 1 path, 2 lists, 1 plug-in, 1 installation), "
+                                  "1 other file (1 .txt),"),
                   std::string::npos)
             << result.err;
     }
+}
+
+// A file is counted once however it is reached: named and walked, by a
+// relative path and through its folder; a file no plug-in reads is an other
+// file, named or walked, counted by its extension; a link to a folder is
+// said to be left; doubled separators are made one.
+TEST_F(CvxscanTest, EachFileCountsOnce) {
+    TempDir dir;
+    fs::create_directories(dir.File("music/sub"));
+    fs::copy_file(InLibrary("ogg/01 Latin-1 letters.ogg"), dir.File("music/a.ogg"));
+    for (const char* other : {"music/cover.jpg", "music/sub/back.JPG", "music/sub/notes"}) WriteText(dir.File(other), "x");
+    fs::create_directory_symlink("sub", dir.File("music/link"));
+    CommandStreams inDir;
+    inDir.workingFolder = dir.path().string();
+    const CommandResult result = RunCommand(
+        {CVXSCAN_PATH, "--format", "csv", "music", "music/a.ogg", "music//sub", "music/cover.jpg", "music/link"}, inDir);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Lines(result.out, "\r\n").size(), 2u) << result.out;
+    EXPECT_EQ(result.out.find("//"), std::string::npos);
+    EXPECT_NE(result.err.find("1 file read, 0 failed, 3 other files (2 .jpg, 1 without extension), 1 link to a folder "
+                              "not followed, playing time"),
+              std::string::npos)
+        << result.err;
+    // Nothing read, no rate.
+    const CommandResult none = RunCommand({CVXSCAN_PATH, "music/cover.jpg"}, inDir);
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.err.find("files/s"), std::string::npos) << none.err;
 }
 
 // Each mistake with the list separator is named, with the option to use.
@@ -743,7 +770,7 @@ TEST_F(CvxscanTest, PathsComeFromListsAsWell) {
     }
     const CommandResult missing = Scan({"--files-from", dir.File("absent")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find(dir.File("absent") + ": No such file or directory"), std::string::npos);
+    EXPECT_NE(missing.err.find(dir.File("absent") + ": no such file or folder"), std::string::npos);
 }
 
 // The README names the catalogue's fields as the table every writer follows

@@ -3,17 +3,29 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "frame/ascii.h"
 #include "tools/cvxscan/platform/file_system.h"
 
 namespace cvxscan {
 
 namespace {
 
+// ".jpg" for "Cover.JPG"; empty for a name without a dot.
+std::string ExtensionOf(const std::string& path) {
+    const std::string name = path.substr(FileNameOffset(path));
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return {};
+    std::string extension = name.substr(dot);
+    for (char& c : extension) c = cvx::ToAsciiLower(c);
+    return extension;
+}
+
 struct Walk {
     const std::function<bool(const std::string&)>& wanted;
     WalkResult& result;
     std::vector<Failure>& failures;
-    std::unordered_set<std::string> seen;  // absolute paths of the files taken
+    // Absolute paths of the files taken, and of the other entries counted.
+    std::unordered_set<std::string> seen, seenOthers;
 
     // `key`: the folder's absolute path, from which its files' are made.
     void Folder(const std::string& folder, const std::string& key) {
@@ -29,36 +41,45 @@ struct Walk {
             std::string path = JoinPath(folder, entry.name);
             switch (entry.kind) {
                 case EntryKind::kFolder: Folder(path, JoinPath(key, entry.name)); break;
-                case EntryKind::kUnknown: failures.push_back({FailureKind::kPath, path, "", entry.error}); break;
-                case EntryKind::kOther:
-                    if (wanted(path)) Take(std::move(path), JoinPath(key, entry.name));
-                    else ++result.otherFiles;
+                case EntryKind::kFolderLink:
+                    if (seenOthers.insert(JoinPath(key, entry.name)).second) ++result.folderLinks;
                     break;
+                case EntryKind::kUnknown: failures.push_back({FailureKind::kPath, path, "", entry.error}); break;
+                case EntryKind::kOther: File(std::move(path), JoinPath(key, entry.name)); break;
             }
         }
     }
 
-    // A file to read, unless it was taken already.
-    void Take(std::string&& path, std::string&& key) {
-        if (seen.insert(std::move(key)).second) result.files.push_back(std::move(path));
+    // A file to read, unless it was taken already; or an other file,
+    // counted once.
+    void File(std::string&& path, std::string&& key) {
+        if (!wanted(path)) {
+            if (seenOthers.insert(std::move(key)).second) ++result.otherFiles[ExtensionOf(path)];
+        } else if (seen.insert(std::move(key)).second) {
+            result.files.push_back(std::move(path));
+        }
     }
 };
 
 }  // namespace
 
+size_t WalkResult::otherFileCount() const {
+    size_t count = 0;
+    for (const auto& [extension, filesOfKind] : otherFiles) count += filesOfKind;
+    return count;
+}
+
 WalkResult CollectFiles(const std::vector<std::string>& paths, const std::function<bool(const std::string&)>& wanted,
                         std::vector<Failure>& failures) {
     WalkResult result;
-    Walk walk{wanted, result, failures, {}};
-    for (const std::string& path : paths) {
+    Walk walk{wanted, result, failures, {}, {}};
+    for (const std::string& given : paths) {
+        const std::string path = WithSingleSeparators(given);
         std::string error;
         switch (KindOf(path, error)) {
             case PathKind::kMissing: failures.push_back({FailureKind::kPath, path, "", error}); break;
-            case PathKind::kFolder: walk.Folder(path, AbsolutePath(path)); break;
-            case PathKind::kFile:
-                if (wanted(path)) walk.Take(std::string(path), AbsolutePath(path));
-                else failures.push_back({FailureKind::kPath, path, "", "no plug-in reads this kind of file"});
-                break;
+            case PathKind::kFolder: walk.Folder(path, IdentityPath(path)); break;
+            case PathKind::kFile: walk.File(std::string(path), IdentityPath(path)); break;
         }
     }
     return result;

@@ -1,6 +1,8 @@
 #include "tools/cvxscan/report.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace cvxscan {
 
@@ -14,5 +16,7 @@ void Note(std::vector<Failure>& failures, Failure failure) {
 std::string Count(size_t count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
+
+std::string SystemErrorText(int code) { return code == ENOENT ? "no such file or folder" : std::strerror(code); }
 
 }  // namespace cvxscan

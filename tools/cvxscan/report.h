@@ -22,4 +22,8 @@ void Note(std::vector<Failure>& failures, Failure failure);
 // "1 file", "2 files".
 std::string Count(size_t count, const char* noun);
 
+// The system's words for the errno value `code`, but one wording for a file
+// or folder that is not there, wherever it is met.
+std::string SystemErrorText(int code);
+
 }  // namespace cvxscan

@@ -50,7 +50,8 @@ int Scan(const Options& options, const PluginSet& plugins, std::vector<Failure>&
     for (const Failure& failure : failures) writer->WriteFailure(failure);
     ProgressLine progress;
     Tally tally;
-    tally.other = walk.otherFiles;
+    tally.otherFiles = walk.otherFiles;
+    tally.folderLinks = walk.folderLinks;
     ScanInOrder(
         plugins, files, options.jobs.value_or(std::min(ProcessorCount(), kMostJobs)),
         [&](const ScanOutcome& outcome) {

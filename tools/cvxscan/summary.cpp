@@ -1,5 +1,6 @@
 #include "tools/cvxscan/summary.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -25,17 +26,49 @@ std::string FailedCount(size_t filesFailed, const std::vector<Failure>& others) 
     return text + " (" + parts + ")";
 }
 
+// "18 other files (12 .jpg, 4 .txt, 2 more)": the commonest kinds first.
+std::string OtherFilesCount(const std::map<std::string, size_t>& byExtension) {
+    constexpr size_t kMostNamed = 3;
+    std::vector<std::pair<std::string, size_t>> kinds(byExtension.begin(), byExtension.end());
+    std::stable_sort(kinds.begin(), kinds.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    size_t total = 0;
+    for (const auto& kind : kinds) total += kind.second;
+    std::string text = Count(total, "other file");
+    if (total == 0) return text;
+    std::string parts;
+    size_t named = 0;
+    for (size_t i = 0; i < kinds.size() && i < kMostNamed; ++i) {
+        parts += (i == 0 ? "" : ", ") + std::to_string(kinds[i].second) + " " +
+                 (kinds[i].first.empty() ? std::string("without extension") : kinds[i].first);
+        named += kinds[i].second;
+    }
+    if (named < total) parts += ", " + std::to_string(total - named) + " more";
+    return text + " (" + parts + ")";
+}
+
 }  // namespace
 
 void ReportSummary(const Tally& tally, const std::vector<Failure>& others, std::chrono::duration<double> elapsed) {
     const size_t files = tally.read + tally.filesFailed;
-    const double perSecond = elapsed.count() > 0 ? static_cast<double>(files) / elapsed.count() : 0.0;
     char length[48];
     std::snprintf(length, sizeof length, "%lld:%02d:%02d", static_cast<long long>(tally.seconds / 3600),
                   static_cast<int>(tally.seconds / 60 % 60), static_cast<int>(tally.seconds % 60));
-    std::fprintf(stderr, "cvxscan: %s read, %s, %s, playing time %s, %.2f s, %.0f files/s\n",
-                 Count(tally.read, "file").c_str(), FailedCount(tally.filesFailed, others).c_str(),
-                 Count(tally.other, "other file").c_str(), length, elapsed.count(), perSecond);
+    char time[64];
+    std::snprintf(time, sizeof time, "%.2f s", elapsed.count());
+    std::string summary = Count(tally.read, "file") + " read, " + FailedCount(tally.filesFailed, others) + ", " +
+                          OtherFilesCount(tally.otherFiles);
+    if (tally.folderLinks > 0) {
+        summary += ", " + Count(tally.folderLinks, "link") + (tally.folderLinks == 1 ? " to a folder" : " to folders") +
+                   " not followed";
+    }
+    summary += ", playing time " + std::string(length) + ", " + time;
+    // A rate only for files read, and over a time that can be measured.
+    if (tally.read > 0 && elapsed.count() > 0) {
+        char rate[48];
+        std::snprintf(rate, sizeof rate, ", %.0f files/s", static_cast<double>(files) / elapsed.count());
+        summary += rate;
+    }
+    Report(summary);
 }
 
 }  // namespace cvxscan

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "frame/platform/regular_file.h"
+#include "tools/cvxscan/report.h"
 
 namespace cvxscan {
 
@@ -13,7 +14,7 @@ bool ReadWholeStream(std::FILE* stream, std::string& bytes, std::string& error) 
     size_t got;
     while ((got = std::fread(block, 1, sizeof block, stream)) > 0) bytes.append(block, got);
     if (std::ferror(stream)) {
-        error = std::strerror(errno);
+        error = SystemErrorText(errno);
         return false;
     }
     return true;
@@ -22,7 +23,7 @@ bool ReadWholeStream(std::FILE* stream, std::string& bytes, std::string& error) 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
     const cvx::FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        error = std::strerror(errno);
+        error = SystemErrorText(errno);
         return false;
     }
     return ReadWholeStream(file.get(), bytes, error);

@@ -9,9 +9,10 @@
 namespace cvxscan {
 
 enum class EntryKind {
-    kFolder,   // a folder itself, not a link to one
-    kOther,    // anything else: a file, a link, a device
-    kUnknown,  // what it is cannot be told; `error` says why
+    kFolder,      // a folder itself, not a link to one
+    kFolderLink,  // a link to a folder (a junction on Windows): not walked into
+    kOther,       // anything else: a file, a link to one, a device
+    kUnknown,     // what it is cannot be told; `error` says why
 };
 
 struct FolderEntry {
@@ -30,11 +31,17 @@ PathKind KindOf(const std::string& path, std::string& error);
 
 // `name` in `folder`, with one separator between them.
 std::string JoinPath(const std::string& folder, const std::string& name);
+// `path` with each run of separators made one ("Music//B-Sides" as
+// "Music/B-Sides"), but a network path's leading pair on Windows.
+std::string WithSingleSeparators(const std::string& path);
 // Where the last component of `path` starts.
 size_t FileNameOffset(const std::string& path);
 // `path` made absolute against the current folder, so that loading a library
 // by it never searches the library path.
 std::string AbsolutePath(const std::string& path);
+// `path` made absolute with the links in it resolved, so that two paths to
+// one file or folder give the same; AbsolutePath's where that cannot be done.
+std::string IdentityPath(const std::string& path);
 // The folder the running program is in, or "." when it cannot be told.
 std::string OwnFolder();
 

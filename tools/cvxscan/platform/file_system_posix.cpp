@@ -11,6 +11,7 @@
 #include "frame/platform/unique_fd_posix.h"
 #include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/fit_text.h"
+#include "tools/cvxscan/report.h"
 #include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string SystemText(int code) { return std::strerror(code); }
+std::string SystemText(int code) { return SystemErrorText(code); }
 
 struct FolderStream {
     explicit FolderStream(const std::string& path) : stream(opendir(path.c_str())) {}
@@ -49,16 +50,20 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, st
         // Most file systems give the type with the name; others need a look.
         unsigned char type = entry->d_type;
         std::string why;
+        struct stat status;
         if (type == DT_UNKNOWN) {
-            struct stat status;
             if (fstatat(dirfd(listing.stream), name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
-                type = S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
+                type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISLNK(status.st_mode) ? DT_LNK : DT_REG;
             } else {
                 why = SystemText(errno);
             }
         }
+        // A link is looked through only to tell a link to a folder.
+        const bool folderLink = type == DT_LNK && fstatat(dirfd(listing.stream), name, &status, 0) == 0 &&
+                                S_ISDIR(status.st_mode);
         const EntryKind kind = !why.empty()     ? EntryKind::kUnknown
                                : type == DT_DIR ? EntryKind::kFolder
+                               : folderLink     ? EntryKind::kFolderLink
                                                 : EntryKind::kOther;
         entries.push_back({name, kind, std::move(why)});
     }
@@ -75,7 +80,7 @@ PathKind KindOf(const std::string& path, std::string& error) {
         const int reason = errno;
         // A link to nothing is a file the plug-in is asked about, as in a walk.
         if (lstat(path.c_str(), &status) == 0) return PathKind::kFile;
-        error = reason == ENOENT ? "no such file or folder" : SystemText(reason);
+        error = SystemText(reason);
         return PathKind::kMissing;
     }
     return S_ISDIR(status.st_mode) ? PathKind::kFolder : PathKind::kFile;
@@ -89,6 +94,14 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return path += name;
 }
 
+std::string WithSingleSeparators(const std::string& path) {
+    std::string single;
+    for (const char c : path) {
+        if (!(c == '/' && !single.empty() && single.back() == '/')) single += c;
+    }
+    return single;
+}
+
 size_t FileNameOffset(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? 0 : slash + 1;
@@ -98,6 +111,12 @@ std::string AbsolutePath(const std::string& path) {
     std::error_code error;  // no current folder: the path as it is
     const fs::path absolute = fs::absolute(path, error);
     return (error ? fs::path(path) : absolute).lexically_normal().string();
+}
+
+std::string IdentityPath(const std::string& path) {
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(AbsolutePath(path), error);
+    return error ? AbsolutePath(path) : resolved.string();
 }
 
 std::string OwnFolder() {

@@ -46,8 +46,9 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, st
         if (name == "." || name == "..") continue;
         // A junction or symbolic link to a folder is not walked into.
         const DWORD attributes = found.dwFileAttributes;
-        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        entries.push_back({name, isFolder ? EntryKind::kFolder : EntryKind::kOther, {}});
+        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        entries.push_back({name, !isFolder ? EntryKind::kOther : isLink ? EntryKind::kFolderLink : EntryKind::kFolder, {}});
     } while (FindNextFileA(search, &found));
     const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
     if (!complete) error = LastErrorText();
@@ -71,6 +72,22 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return endsWithSeparator ? folder + name : folder + cvx::kPathSeparator + name;
 }
 
+std::string WithSingleSeparators(const std::string& path) {
+    std::string single;
+    bool afterSeparator = false;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        const bool separator = c == '\\' || c == '/';
+        // The second of a network path's leading pair stays.
+        if (separator && afterSeparator && i != 1) continue;
+        single += c;
+        afterSeparator = separator;
+        // A double-byte character's trail byte may equal '\\' and is no separator.
+        if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size()) single += path[++i];
+    }
+    return single;
+}
+
 size_t FileNameOffset(const std::string& path) {
     const size_t separator = LastSeparator(path);
     return separator == std::string::npos ? 0 : separator + 1;
@@ -81,6 +98,9 @@ std::string AbsolutePath(const std::string& path) {
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     return length == 0 || length >= sizeof full ? path : std::string(full, length);
 }
+
+// Junctions are not walked into, so a folder is reached by one path.
+std::string IdentityPath(const std::string& path) { return AbsolutePath(path); }
 
 std::string OwnFolder() {
     char self[MAX_PATH];
