@@ -42,6 +42,8 @@ function(corvane_add_plugin name)
     CORVANE_FILE_VERSION ${PLUGIN_FILE_VERSION}
     CORVANE_NOTICES "${PLUGIN_NOTICES}")
   set_property(GLOBAL APPEND PROPERTY CORVANE_PLUGINS ${name})
+  # Installed beside cvxscan, which loads the plug-ins of its own folder.
+  install(TARGETS ${name} LIBRARY DESTINATION bin RUNTIME DESTINATION bin)
 
   if(WIN32)
     # The DLL ships alone: the C and C++ runtimes of GCC are linked in, so it

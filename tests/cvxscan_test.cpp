@@ -446,11 +446,24 @@ TEST_F(CvxscanTest, PluginProblemsAreNamed) {
     EXPECT_NE(broken.err.find("; name the plug-ins' folder with --plugins DIR"), std::string::npos) << broken.err;
     EXPECT_NE(broken.err.find("Broken.cvx"), broken.err.rfind("Broken.cvx"));  // dlerror names the file too
 
+    // The versions are told all the same.
+    const CommandResult versions = Scan({"--plugins", plugins.path().string(), "--version"});
+    EXPECT_EQ(versions.status, 1);
+    EXPECT_EQ(versions.out, "cvxscan " CORVANE_PRODUCT_VERSION "\nno plug-ins in " + plugins.path().string() + "\n");
+
     fs::copy_file(OGG_PLUGIN_PATH, plugins.File("OGG.cvx"));
+    fs::copy_file(OGG_PLUGIN_PATH, plugins.File("OGG2.cvx"));
     const CommandResult partly = Scan({"--plugins", plugins.path().string(), "--format", "csv", Library()});
     EXPECT_EQ(partly.status, 1);
+    EXPECT_NE(partly.err.find("cvxscan: OGG2.cvx also names OGG: OGG.cvx reads those files, as the first in sorted order\n"),
+              std::string::npos)
+        << partly.err;
     // The broken plug-in's record, the readable Ogg files and the damaged one.
     EXPECT_EQ(Lines(partly.out, "\r\n").size(), 1u + 1u + 6u + 1u);
+    // Paths typed at a terminal: how to end them is said.
+    EXPECT_NE(RunOnTerminal({CVXSCAN_PATH, "--plugins", plugins.path().string(), "-"}, 80, 0, "\x04")
+                  .out.find("reading paths from standard input, one per line; end with Ctrl-D"),
+              std::string::npos);
 }
 
 TEST_F(CvxscanTest, InstallRegistersEveryPlugin) {

@@ -62,7 +62,8 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const CommandStre
     return result;
 }
 
-CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short columns, int stallMilliseconds) {
+CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short columns, int stallMilliseconds,
+                            const std::string& typed) {
     const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
     if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) throw std::runtime_error("no pty");
     const std::string sideName = ptsname(terminal);
@@ -88,8 +89,12 @@ CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short
     std::string shown;
     char block[4096];
     bool stalled = stallMilliseconds == 0;
+    bool hasTyped = typed.empty();
     for (ssize_t got; (got = read(terminal, block, sizeof block)) > 0;) {
         shown.append(block, static_cast<size_t>(got));
+        if (!hasTyped) {
+            hasTyped = write(terminal, typed.data(), typed.size()) == static_cast<ssize_t>(typed.size());
+        }
         if (!stalled) {
             std::this_thread::sleep_for(std::chrono::milliseconds(stallMilliseconds));
             stalled = true;

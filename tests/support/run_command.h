@@ -27,8 +27,10 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const CommandStre
 // Runs `argv` with all three streams on a new pseudo-terminal `columns`
 // wide and returns what it printed there (line ends as the terminal gives
 // them, "\r\n"). With `stallMilliseconds`, stops reading for that long once
-// the program has printed something, so that its writes block.
+// the program has printed something, so that its writes block; `typed` is
+// typed at the terminal once the program has printed something ("\x04":
+// the end of input).
 CommandResult RunOnTerminal(const std::vector<std::string>& argv, unsigned short columns,
-                            int stallMilliseconds = 0);
+                            int stallMilliseconds = 0, const std::string& typed = "");
 
 }  // namespace cvx::testing

@@ -44,12 +44,20 @@ int Main(int argc, char** argv) {
     std::vector<Failure> failures;
     plugins.LoadFolder(pluginFolder, failures);
     for (const Failure& failure : failures) Report(Describe(failure));
-    if (options->version) WriteVersions(out, plugins);
+    for (const PluginSet::Clash& clash : plugins.Clashes()) {
+        Report(clash.shadowed + " also names " + clash.extension + ": " + clash.reader +
+               " reads those files, as the first in sorted order");
+    }
+    // The versions, of cvxscan at least, whatever loaded.
+    if (options->version) {
+        WriteVersions(out, plugins);
+        if (plugins.plugins().empty()) out.Write("no plug-ins in " + pluginFolder + "\n");
+        return Finish(out, failures.empty() ? kAllRead : kSomeFailed);
+    }
     if (plugins.plugins().empty()) {
         Report("no plug-in could be loaded from " + pluginFolder + "; name the plug-ins' folder with --plugins DIR");
         return Finish(out, kUnusable);
     }
-    if (options->version) return Finish(out, failures.empty() ? kAllRead : kSomeFailed);
     if (options->install && !InstallAll(plugins, pluginFolder, options->force, failures)) return Finish(out, kUnusable);
     if (options->sources.empty()) return failures.empty() ? kAllRead : kSomeFailed;
     return Scan(*options, plugins, failures, out);

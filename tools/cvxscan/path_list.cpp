@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "tools/cvxscan/platform/console.h"
 #include "tools/cvxscan/report.h"
 #include "tools/cvxscan/whole_file.h"
 
@@ -45,6 +46,12 @@ std::vector<std::string> GatherPaths(const Options& options, std::vector<Failure
             continue;
         }
         std::string list, error;
+        // Someone typing paths is told how to stop.
+        if (source.path == "-" && IsTerminal(stdin)) {
+            Report(std::string("reading paths from standard input, ") +
+                   (options.listsSeparatedByNul ? "each ended by a NUL byte" : "one per line") + "; end with " +
+                   kEndOfInputKeys);
+        }
         const bool read = source.path == "-" ? ReadWholeStream(stdin, list, error)
                                              : ReadWholeFile(source.path, list, error);
         if (read) error = SeparatorMistake(list, options.listsSeparatedByNul);

@@ -70,6 +70,19 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<Failure>& fail
     }
 }
 
+std::vector<PluginSet::Clash> PluginSet::Clashes() const {
+    std::vector<Clash> clashes;
+    for (size_t later = 1; later < plugins_.size(); ++later) {
+        for (const std::string& extension : plugins_[later].extensions) {
+            const LoadedPlugin* reader = PluginFor("file." + extension);
+            if (reader != nullptr && reader != &plugins_[later]) {
+                clashes.push_back({extension, reader->fileName, plugins_[later].fileName});
+            }
+        }
+    }
+    return clashes;
+}
+
 const LoadedPlugin* PluginSet::PluginFor(const std::string& path) const {
     const size_t nameStart = FileNameOffset(path);
     const size_t dot = path.rfind('.');

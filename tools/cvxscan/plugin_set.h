@@ -31,6 +31,12 @@ public:
     // to ASCII case), or null.
     const LoadedPlugin* PluginFor(const std::string& path) const;
 
+    // An extension named by a later plug-in too, which never reads it.
+    struct Clash {
+        std::string extension, reader, shadowed;  // reader and shadowed: file names
+    };
+    std::vector<Clash> Clashes() const;
+
 private:
     std::vector<LoadedPlugin> plugins_;
 };

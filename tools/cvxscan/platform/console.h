@@ -16,5 +16,7 @@ bool IsTerminal(std::FILE* stream);
 // The width of the terminal `stream` goes to, in columns; 0 when it is not
 // a terminal or its width cannot be told.
 size_t TerminalColumns(std::FILE* stream);
+// The keys that end typed input on this platform's terminal.
+extern const char kEndOfInputKeys[];
 
 }  // namespace cvxscan

@@ -22,6 +22,8 @@ void PrepareStandardStreams() {
     }
 }
 
+const char kEndOfInputKeys[] = "Ctrl-D";
+
 bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
 
 size_t TerminalColumns(std::FILE* stream) {

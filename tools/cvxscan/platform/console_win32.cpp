@@ -53,6 +53,8 @@ void PrepareStandardStreams() {
     }
 }
 
+const char kEndOfInputKeys[] = "Ctrl-Z, then Enter";
+
 bool IsTerminal(std::FILE* stream) {
     DWORD mode;
     return GetConsoleMode(ConsoleOf(stream), &mode) != 0;
