@@ -387,6 +387,34 @@ TEST_F(CvxscanTest, TableFitsAnyWidthKeepingPathsApart) {
     }
 }
 
+// The sample library at each width: which columns stay, in which order
+// they go (Genre, Size, Track, Year, Album, then Artist), and how far each
+// narrows (text columns not below their least widths until File is at its
+// own).
+TEST_F(CvxscanTest, TableColumnsGoInTheirOrderAndKeepTheirLeastWidths) {
+    const struct {
+        int columns;
+        std::string headings;
+        std::vector<size_t> widths;
+    } layouts[] = {
+        {40, "File Length Title", {16, 6, 12}},
+        {50, "File Length Title Artist", {19, 6, 12, 10}},
+        {60, "File Length Title Artist", {28, 6, 12, 10}},
+        {79, "File Length Title Artist Album Year Track", {28, 6, 12, 10, 8, 4, 5}},
+        {100, "File Length Size Title Artist Album Year Track Genre", {28, 6, 6, 12, 10, 8, 4, 5, 5}},
+    };
+    for (const auto& layout : layouts) {
+        setenv("COLUMNS", std::to_string(layout.columns).c_str(), 1);
+        const std::vector<std::string> lines = Lines(Scan({"--format", "table", Library()}).out);
+        unsetenv("COLUMNS");
+        ASSERT_GT(lines.size(), 2u);
+        EXPECT_EQ(std::regex_replace(lines[0], std::regex(" +"), " "), layout.headings) << layout.columns;
+        std::vector<size_t> widths;
+        for (const auto& column : ColumnsOfRule(lines[1])) widths.push_back(column.second);
+        EXPECT_EQ(widths, layout.widths) << layout.columns;
+    }
+}
+
 // The widths follow every row: a title, artist or size first met after
 // hundreds of untagged small files is shown whole, as far as the width
 // allows text, and a number never cut.
@@ -517,6 +545,7 @@ TEST_F(CvxscanTest, RefusesBadUsage) {
         std::string message;
     } refusals[] = {{{}, "no PATH to scan"},
                     {{"--jobs", "0", Library()}, "--jobs needs a number from 1 to 256, not '0'"},
+                    {{"--jobs", "257", Library()}, "--jobs needs a number from 1 to 256, not '257'"},
                     {{"--format", "xml", Library()}, "unknown format 'xml' (table, csv or json)"},
                     {{"--frobnicate", Library()}, "unknown option --frobnicate"},
                     {{"--sort=title", Library()}, "unknown option --sort"},
@@ -541,7 +570,7 @@ TEST_F(CvxscanTest, RefusesBadUsage) {
         EXPECT_NE(help.out.find(line), std::string::npos) << line;
     }
     // Values as --name=VALUE, options after the paths, and "--".
-    EXPECT_EQ(Scan({InLibrary("flac"), "--format=csv", "--jobs=2", "--", InLibrary("ogg")}).out,
+    EXPECT_EQ(Scan({InLibrary("flac"), "--format=csv", "--jobs=256", "--", InLibrary("ogg")}).out,
               Scan({"--format", "csv", InLibrary("flac"), InLibrary("ogg")}).out);
 }
 

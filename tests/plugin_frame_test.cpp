@@ -100,14 +100,18 @@ TEST_P(PluginFrame, GettersReturnTheBytesTheyCopy) {
 TEST_P(PluginFrame, APathTooLongForTheRecordIsRefusedUnopened) {
     FileInfoPtr info = NewInfo();
     ASSERT_EQ(info->Open(WriteTagged("tagged").c_str()), 0);
-    // A real file behind a 260-byte path: refused even though it exists.
+    const Reading tagged = ReadFields(*info);
+    // A real file behind a 260-byte path: refused even though it exists,
+    // and every field as after any Open that fails before reading.
     std::string longPath = dir_.path().string() + "/";
     longPath += std::string(260 - longPath.size(), 'n');
     WriteBytes(longPath, ReadBytes(dir_.File("tagged")));
-    const Reading r = OpenAndRead(*info, longPath);
-    EXPECT_EQ(r.openResult, 1);
-    EXPECT_EQ(r.fileName, "");
-    EXPECT_EQ(r.fileSize, -1);
+    Reading expected = tagged;
+    if (!GetParam().failedOpenKeepsTheRest) expected = {0, 0, "", 0, "00:00", "", "", "", "", "", 0, 0};
+    expected.openResult = 1;
+    expected.fileName = "";
+    expected.fileSize = -1;
+    EXPECT_EQ(OpenAndRead(*info, longPath), expected);
 
     longPath.pop_back();  // 259 bytes fit
     WriteBytes(longPath, ReadBytes(dir_.File("tagged")));

@@ -20,21 +20,25 @@ using Comments = std::vector<std::string>;
 struct Format {
     const char* name;
     Bytes (*taggedFile)(const Comments& comments, uint32_t seconds);
+    bool failedOpenKeepsTheRest;
 };
 
 const Format kFormats[] = {
     {"OGG",
      [](const Comments& comments, uint32_t seconds) {
          return samples::EncodeVorbis(samples::VorbisStream().Seconds(static_cast<double>(seconds)).Comments(comments));
-     }},
+     },
+     true},
     {"FLAC",
      [](const Comments& comments, uint32_t seconds) {
          return samples::EncodeFlac(samples::FlacStream().Samples(uint64_t{8000} * seconds).Comments(comments));
-     }},
+     },
+     false},
     {"OPUS",
      [](const Comments& comments, uint32_t seconds) {
          return samples::EncodeOpus({samples::OpusLink().Seconds(static_cast<double>(seconds)).Comments(comments)});
-     }},
+     },
+     false},
 };
 
 const Format& FormatOf(const char* name) {
@@ -49,7 +53,8 @@ const Format& FormatOf(const char* name) {
 
 const std::vector<BuiltPlugin>& BuiltPlugins() {
 #define CVX_BUILT_PLUGIN(NAME, name, word, description, fileVersion) \
-    {name, word, CORVANE_PLUGIN_FOLDER "/" name ".cvx", description, fileVersion, FormatOf(name).taggedFile},
+    {name, word, CORVANE_PLUGIN_FOLDER "/" name ".cvx", description, fileVersion, FormatOf(name).taggedFile, \
+     FormatOf(name).failedOpenKeepsTheRest},
     static const std::vector<BuiltPlugin> plugins = {CORVANE_PLUGINS(CVX_BUILT_PLUGIN)};
 #undef CVX_BUILT_PLUGIN
     return plugins;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,15 @@ struct BuiltPlugin {
     std::string fileVersion;
     // A file of the format with these "NAME=value" comments and length.
     samples::Bytes (*taggedFile)(const std::vector<std::string>& comments, uint32_t seconds);
+    // Whether an Open that fails before the file is read keeps the length
+    // and tags of the last file (OGG) or empties them (FLAC, OPUS).
+    bool failedOpenKeepsTheRest;
 };
 
 // Every plug-in, in the order the build adds them.
 const std::vector<BuiltPlugin>& BuiltPlugins();
+
+// A test over every plug-in names the one it failed on.
+inline void PrintTo(const BuiltPlugin& plugin, std::ostream* out) { *out << plugin.name; }
 
 }  // namespace cvx::testing
