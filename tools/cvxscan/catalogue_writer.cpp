@@ -19,14 +19,15 @@ void ToDisplay(const CatalogueEntry& entry, DisplayFields& text) {
     const cvx::host::Reading& r = entry.reading;
     const auto name = [](std::string& out, const std::string& raw) {
         out.clear();
-        AppendFileNameAsUtf8(out, raw);
+        AppendValidUtf8(out, raw);
     };
     const auto tag = [](std::string& out, const std::string& raw) {
         out.clear();
         AppendWindows1252AsUtf8(out, raw);
     };
     name(text.path, entry.path);
-    name(text.fileName, r.fileName);
+    text.fileName.clear();
+    AppendHostNameAsUtf8(text.fileName, r.fileName);
     tag(text.title, r.title);
     tag(text.artist, r.artist);
     tag(text.album, r.album);

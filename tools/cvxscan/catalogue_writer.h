@@ -39,8 +39,8 @@ std::unique_ptr<CatalogueWriter> MakeTableWriter(Output& out, size_t columns);
 std::unique_ptr<CatalogueWriter> MakeCsvWriter(Output& out, bool byteOrderMark);
 std::unique_ptr<CatalogueWriter> MakeJsonWriter(Output& out);
 
-// The record's text fields as UTF-8: tags read as Windows-1252, names as the
-// file system's bytes made valid.
+// The record's text fields as UTF-8: tags read as Windows-1252, the path
+// made valid, the plug-in's file name from the host's 8-bit text.
 struct DisplayFields {
     std::string path, fileName, title, artist, album, comment, genre;
 };

@@ -27,8 +27,13 @@ int Finish(Output& out, int status) {
 int Main(int argc, char** argv) {
     PrepareStandardStreams();
     Output out(stdout);
+    std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    std::vector<char*> argumentPointers;
+    for (std::string& argument : arguments) argumentPointers.push_back(argument.data());
+    argumentPointers.push_back(nullptr);
     std::string usageError;
-    const std::optional<Options> options = ParseOptions(argc, argv, usageError);
+    const std::optional<Options> options =
+        ParseOptions(static_cast<int>(arguments.size()), argumentPointers.data(), usageError);
     if (!options) {
         Report(usageError + " (try --help)");
         return kUnusable;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/cvxscan/platform/console.h"
+#include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/report.h"
 #include "tools/cvxscan/whole_file.h"
 
@@ -59,7 +60,9 @@ std::vector<std::string> GatherPaths(const Options& options, std::vector<Failure
             Note(failures, {FailureKind::kList, source.path == "-" ? "standard input" : source.path, "", error});
             continue;
         }
-        for (std::string& path : SplitPathList(list, options.listsSeparatedByNul)) paths.push_back(std::move(path));
+        for (const std::string& path : SplitPathList(list, options.listsSeparatedByNul)) {
+            paths.push_back(PathFromListText(path));
+        }
     }
     return paths;
 }

@@ -49,8 +49,14 @@ void PluginSet::LoadFolder(const std::string& folder, std::vector<Failure>& fail
         plugin.fileName = name;
         // A relative path would make the loader search its library path.
         plugin.path = AbsolutePath(JoinPath(folder, name));
+        std::string hostPath, why;
+        if (!HostPathFor(plugin.path, hostPath, why)) {
+            failures.push_back({FailureKind::kPlugin, plugin.path, plugin.fileName, "cannot be loaded: " + why});
+            continue;
+        }
         try {
-            plugin.library = std::make_unique<cvx::host::PluginLibrary>(plugin.path);
+            // As the host loads it: by its 8-bit path.
+            plugin.library = std::make_unique<cvx::host::PluginLibrary>(hostPath);
         } catch (const std::exception& failure) {
             failures.push_back({FailureKind::kPlugin, plugin.path, plugin.fileName,
                                 std::string("cannot be loaded: ") + failure.what()});

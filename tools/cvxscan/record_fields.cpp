@@ -17,7 +17,7 @@ const RecordField kRecordFields[kRecordFieldCount] = {
     {"path", FieldKind::kName, [](const Entry& e) { return &e.path; }, nullptr, [](const Failure& f) { return &f.path; }},
     {"plugin", FieldKind::kAsIs, [](const Entry& e) { return &e.plugin; }, nullptr,
      [](const Failure& f) { return &f.plugin; }},
-    {"file_name", FieldKind::kName, [](const Entry& e) { return &e.reading.fileName; }, nullptr, Empty},
+    {"file_name", FieldKind::kHostName, [](const Entry& e) { return &e.reading.fileName; }, nullptr, Empty},
     {"size", FieldKind::kNumber, nullptr, [](const Entry& e) { return e.reading.fileSize; }, Empty},
     {"length", FieldKind::kNumber, nullptr, [](const Entry& e) { return e.reading.length; }, Empty},
     {"length_text", FieldKind::kAsIs, [](const Entry& e) { return &e.reading.lengthText; }, nullptr, Empty},
@@ -35,7 +35,8 @@ const RecordField kRecordFields[kRecordFieldCount] = {
 
 void AppendFieldText(std::string& out, FieldKind kind, const std::string& raw) {
     switch (kind) {
-        case FieldKind::kName: AppendFileNameAsUtf8(out, raw); break;
+        case FieldKind::kName: AppendValidUtf8(out, raw); break;
+        case FieldKind::kHostName: AppendHostNameAsUtf8(out, raw); break;
         case FieldKind::kTag: AppendWindows1252AsUtf8(out, raw); break;
         case FieldKind::kAsIs:
         case FieldKind::kNumber: out += raw; break;

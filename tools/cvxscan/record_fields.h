@@ -11,7 +11,8 @@
 namespace cvxscan {
 
 enum class FieldKind {
-    kName,    // a file-system name, path or message about one: its bytes made valid UTF-8
+    kName,      // a path within cvxscan, or a message about one: made valid UTF-8
+    kHostName,  // a path as the plug-in has it: the host's 8-bit text as UTF-8
     kTag,     // a tag's 8-bit text: each byte read as Windows-1252
     kAsIs,    // ASCII already: a plug-in's file name, the playing-time text
     kNumber,  // an int32, null in JSON where nothing was read

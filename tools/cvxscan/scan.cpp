@@ -15,9 +15,10 @@ namespace cvxscan {
 
 namespace {
 
-// Why a plug-in refused `path`, as far as the host can tell.
-std::string Refusal(const LoadedPlugin& plugin, const std::string& path) {
-    if (path.size() >= cvx::kPathFieldSize) {
+// Why a plug-in refused the file at `path`, given as `hostPath`, as far as
+// the host can tell.
+std::string Refusal(const LoadedPlugin& plugin, const std::string& path, const std::string& hostPath) {
+    if (hostPath.size() >= cvx::kPathFieldSize) {
         return "path longer than " + std::to_string(cvx::kPathFieldSize - 1) + " bytes (the host's limit)";
     }
     const std::string why = WhyUnreadable(path);
@@ -30,15 +31,17 @@ void ReadOneFile(const LoadedPlugin& plugin, const std::string& path, ScanOutcom
     outcome.entry.path = path;
     outcome.entry.plugin = plugin.fileName;
     outcome.failure.clear();
+    outcome.read = false;
+    std::string hostPath;
+    if (!HostPathFor(path, hostPath, outcome.failure)) return;
     cvx::host::FileInfoPtr info = plugin.library->CreateFileInfo(0);
     if (!info) {
-        outcome.read = false;
         outcome.failure = "gave no file-info object";
         return;
     }
-    cvx::host::OpenAndReadInto(*info, path, outcome.entry.reading);
+    cvx::host::OpenAndReadInto(*info, hostPath, outcome.entry.reading);
     outcome.read = outcome.entry.reading.openResult == 0;
-    if (!outcome.read) outcome.failure = Refusal(plugin, path);
+    if (!outcome.read) outcome.failure = Refusal(plugin, path, hostPath);
 }
 
 void ScanInOrder(const PluginSet& plugins, const std::vector<std::string>& files, unsigned jobs,

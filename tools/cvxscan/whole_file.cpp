@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "frame/platform/regular_file.h"
+#include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/report.h"
 
 namespace cvxscan {
@@ -21,7 +21,7 @@ bool ReadWholeStream(std::FILE* stream, std::string& bytes, std::string& error) 
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-    const cvx::FilePtr file(std::fopen(path.c_str(), "rb"));
+    const cvx::FilePtr file = OpenStream(path);
     if (!file) {
         error = SystemErrorText(errno);
         return false;

@@ -1,10 +1,15 @@
-// What cvxscan needs of the platform's file system, with names as the
-// platform's narrow API has them: bytes on POSIX, the ANSI code page on
-// Windows, where the host passes such names to the plug-ins.
+// What cvxscan needs of the platform's file system. Paths within cvxscan
+// are the platform's own names: bytes on POSIX, UTF-8 of the wide (UTF-16)
+// names on Windows, so that every name a folder holds is told apart. The
+// host hands the plug-ins 8-bit paths in the ANSI code page: HostPathFor
+// makes one for a file where it can.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "frame/platform/regular_file.h"
 
 namespace cvxscan {
 
@@ -24,6 +29,24 @@ struct FolderEntry {
 // The entries of `folder` but "." and "..", in no particular order. False,
 // with the reason in `error`, when the folder cannot be read.
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, std::string& error);
+
+// The command line's arguments as paths within cvxscan (on Windows from the
+// wide command line, not the ANSI one, which loses what the code page lacks).
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// A path read from a list file, as a path within cvxscan: on Windows UTF-8
+// as it is, or else taken as the ANSI code page (as `dir /b > list.txt`
+// writes it).
+std::string PathFromListText(const std::string& text);
+
+// The path the host would give a plug-in for the file at `path`: on POSIX
+// `path`; on Windows its ANSI form where the code page holds every
+// character exactly, else its short (8.3) form where the volume keeps one.
+// False, with the reason in `why`, where neither exists.
+bool HostPathFor(const std::string& path, std::string& hostPath, std::string& why);
+
+// The file at `path` opened for binary reading, or null (errno set).
+cvx::FilePtr OpenStream(const std::string& path);
 
 enum class PathKind { kMissing, kFolder, kFile };
 // What `path` names, following links; `error` says why when it is missing.
@@ -53,8 +76,9 @@ std::string WhyUnreadable(const std::string& path);
 // words, for the folder or the file; empty when nothing stands in the way.
 std::string WhyUnwritable(const std::string& path);
 
-// A file name for display, appended to `out`: UTF-8, with what cannot be
-// read as a name of this platform shown as U+FFFD.
-void AppendFileNameAsUtf8(std::string& out, const std::string& name);
+// A name as the host and the plug-ins have it (GetFileName's), appended to
+// `out` as UTF-8: bytes made valid UTF-8 on POSIX, the ANSI code page
+// converted on Windows.
+void AppendHostNameAsUtf8(std::string& out, const std::string& name);
 
 }  // namespace cvxscan

@@ -145,6 +145,17 @@ std::string WhyUnwritable(const std::string& path) {
 }
 
 // File names on Linux are bytes, not always UTF-8.
-void AppendFileNameAsUtf8(std::string& out, const std::string& name) { AppendValidUtf8(out, name); }
+void AppendHostNameAsUtf8(std::string& out, const std::string& name) { AppendValidUtf8(out, name); }
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+std::string PathFromListText(const std::string& text) { return text; }
+
+bool HostPathFor(const std::string& path, std::string& hostPath, std::string&) {
+    hostPath = path;
+    return true;
+}
+
+cvx::FilePtr OpenStream(const std::string& path) { return cvx::FilePtr(std::fopen(path.c_str(), "rb")); }
 
 }  // namespace cvxscan

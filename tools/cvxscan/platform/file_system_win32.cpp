@@ -1,55 +1,145 @@
+// Paths within cvxscan are UTF-8 of the wide names: every call here goes
+// through the wide (UTF-16) functions, so a name the ANSI code page cannot
+// hold is still found, told apart from its neighbours and shown as it is.
+// Only the path handed to a plug-in is 8-bit (HostPathFor).
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 #include "frame/platform/code_page_text_win32.h"
 #include "frame/platform/path_separator.h"
 #include "tools/cvxscan/platform/file_system.h"
+#include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
 
-
 namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide, size_t units) {
+    if (units == 0) return {};
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+std::string Utf8(const std::wstring& wide) { return Utf8(wide.data(), wide.size()); }
+
+// `wide` in the host's code page where it holds every character exactly:
+// no character replaced by the default one or by a best fit, which the
+// conversion back would not restore.
+bool ExactlyInHostCodePage(const std::wstring& wide, std::string& text) {
+    if (wide.empty()) {
+        text.clear();
+        return true;
+    }
+    BOOL usedDefault = FALSE;
+    const int units = static_cast<int>(wide.size());
+    const int bytes = WideCharToMultiByte(cvx::kHostCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0,
+                                          nullptr, &usedDefault);
+    if (bytes == 0 || usedDefault) return false;
+    text.assign(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(cvx::kHostCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, text.data(), bytes, nullptr,
+                        &usedDefault);
+    std::wstring back(static_cast<size_t>(units), L'\0');
+    const int backUnits = MultiByteToWideChar(cvx::kHostCodePage, MB_ERR_INVALID_CHARS, text.data(), bytes, back.data(),
+                                              units);
+    return !usedDefault && backUnits == units && back == wide;
+}
 
 // The system's text for the last error, without its line end.
 std::string LastErrorText() {
-    char text[256] = "";
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        GetLastError(), 0, text, sizeof text, nullptr);
-    std::string message(text, length);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
-        message.pop_back();
-    }
-    return message.empty() ? "cannot be read" : message;
+    wchar_t text[256] = L"";
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(),
+                                  0, text, static_cast<DWORD>(std::size(text)), nullptr);
+    while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' || text[length - 1] == L'.')) --length;
+    return length == 0 ? std::string("cannot be read") : Utf8(text, length);
 }
 
-// The last '\' (never a double-byte character's trail byte) or '/' (which
-// no trail byte equals), or npos.
-size_t LastSeparator(const std::string& path) {
-    const size_t backslash = cvx::FindLastPathSeparator(path);
-    const size_t slash = path.rfind('/');
-    if (backslash == std::string::npos) return slash;
-    return slash == std::string::npos ? backslash : std::max(backslash, slash);
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The last '\' or '/', or npos (UTF-8 has no byte of a character that
+// equals either).
+size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
+
+// A wide path's full form from a Windows function that answers its length.
+template <typename Call>
+std::wstring WideAnswer(Call call) {
+    std::wstring answer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = call(answer.data(), static_cast<DWORD>(answer.size()));
+        if (length == 0) return {};
+        if (length < answer.size()) {
+            answer.resize(length);
+            return answer;
+        }
+        answer.resize(length + 1);
+    }
 }
 
 }  // namespace
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(Utf8(wide[i], wcslen(wide[i])));
+    LocalFree(wide);
+    return arguments;
+}
+
+std::string PathFromListText(const std::string& text) {
+    std::string valid;
+    AppendValidUtf8(valid, text);
+    if (valid == text) return text;
+    const int units = MultiByteToWideChar(cvx::kHostCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(cvx::kHostCodePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+    return Utf8(wide);
+}
+
+bool HostPathFor(const std::string& path, std::string& hostPath, std::string& why) {
+    const std::wstring wide = Wide(path);
+    if (ExactlyInHostCodePage(wide, hostPath)) return true;
+    // The volume's short names, where it keeps them, are ASCII.
+    const std::wstring shortPath =
+        WideAnswer([&](wchar_t* out, DWORD room) { return GetShortPathNameW(wide.c_str(), out, room); });
+    if (!shortPath.empty() && ExactlyInHostCodePage(shortPath, hostPath)) return true;
+    why = "the name cannot be written in code page " + std::to_string(GetACP()) +
+          ", and the volume keeps no short name for it";
+    return false;
+}
+
+cvx::FilePtr OpenStream(const std::string& path) { return cvx::FilePtr(_wfopen(Wide(path).c_str(), L"rb")); }
+
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, std::string& error) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Wide(JoinPath(folder, "*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         error = LastErrorText();
         return false;
     }
     do {
-        const std::string name = found.cFileName;
+        const std::string name = Utf8(found.cFileName, wcslen(found.cFileName));
         if (name == "." || name == "..") continue;
         // A junction or symbolic link to a folder is not walked into.
         const DWORD attributes = found.dwFileAttributes;
         const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entries.push_back({name, !isFolder ? EntryKind::kOther : isLink ? EntryKind::kFolderLink : EntryKind::kFolder, {}});
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
     if (!complete) error = LastErrorText();
     FindClose(search);
@@ -57,7 +147,7 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries, st
 }
 
 PathKind KindOf(const std::string& path, std::string& error) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD code = GetLastError();
         error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? "no such file or folder" : LastErrorText();
@@ -68,22 +158,16 @@ PathKind KindOf(const std::string& path, std::string& error) {
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
-    const bool endsWithSeparator = LastSeparator(folder) == folder.size() - 1 || folder.back() == ':';
+    const bool endsWithSeparator = IsSeparator(folder.back()) || folder.back() == ':';
     return endsWithSeparator ? folder + name : folder + cvx::kPathSeparator + name;
 }
 
 std::string WithSingleSeparators(const std::string& path) {
     std::string single;
-    bool afterSeparator = false;
     for (size_t i = 0; i < path.size(); ++i) {
-        const char c = path[i];
-        const bool separator = c == '\\' || c == '/';
         // The second of a network path's leading pair stays.
-        if (separator && afterSeparator && i != 1) continue;
-        single += c;
-        afterSeparator = separator;
-        // A double-byte character's trail byte may equal '\\' and is no separator.
-        if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size()) single += path[++i];
+        if (IsSeparator(path[i]) && !single.empty() && IsSeparator(single.back()) && i != 1) continue;
+        single += path[i];
     }
     return single;
 }
@@ -94,25 +178,36 @@ size_t FileNameOffset(const std::string& path) {
 }
 
 std::string AbsolutePath(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length == 0 || length >= sizeof full ? path : std::string(full, length);
+    const std::wstring wide = Wide(path);
+    const std::wstring full =
+        WideAnswer([&](wchar_t* out, DWORD room) { return GetFullPathNameW(wide.c_str(), room, out, nullptr); });
+    return full.empty() ? path : Utf8(full);
 }
 
-// Junctions are not walked into, so a folder is reached by one path.
-std::string IdentityPath(const std::string& path) { return AbsolutePath(path); }
+// The final path the system resolves, links and junctions followed, where
+// the file or folder can be opened.
+std::string IdentityPath(const std::string& path) {
+    const HANDLE handle = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return AbsolutePath(path);
+    const std::wstring final =
+        WideAnswer([&](wchar_t* out, DWORD room) { return GetFinalPathNameByHandleW(handle, out, room, 0); });
+    CloseHandle(handle);
+    return final.empty() ? AbsolutePath(path) : Utf8(final);
+}
 
 std::string OwnFolder() {
-    char self[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self) return ".";
-    const std::string path(self, length);
+    const std::wstring self = WideAnswer([](wchar_t* out, DWORD room) {
+        const DWORD length = GetModuleFileNameW(nullptr, out, room);
+        return length == room ? room + 1 : length;  // cut short: ask again with more room
+    });
+    const std::string path = Utf8(self);
     const size_t separator = LastSeparator(path);
     return separator == std::string::npos ? std::string(".") : path.substr(0, separator);
 }
 
 std::string WhyUnreadable(const std::string& path) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return LastErrorText();
     std::string why;
@@ -126,8 +221,8 @@ std::string WhyUnreadable(const std::string& path) {
 std::string WhyUnwritable(const std::string& path) {
     const size_t nameStart = FileNameOffset(path);
     const std::string folder = nameStart == 0 ? std::string(".") : path.substr(0, nameStart - 1);
-    if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return folder + ": " + LastErrorText();
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    if (GetFileAttributesW(Wide(folder).c_str()) == INVALID_FILE_ATTRIBUTES) return folder + ": " + LastErrorText();
+    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
@@ -136,15 +231,12 @@ std::string WhyUnwritable(const std::string& path) {
     return GetLastError() == ERROR_FILE_NOT_FOUND ? std::string() : LastErrorText();
 }
 
-void AppendFileNameAsUtf8(std::string& out, const std::string& name) {
+void AppendHostNameAsUtf8(std::string& out, const std::string& name) {
     if (name.empty()) return;
     const int units = MultiByteToWideChar(cvx::kHostCodePage, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(units), L'\0');
     MultiByteToWideChar(cvx::kHostCodePage, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    const size_t start = out.size();
-    out.resize(start + static_cast<size_t>(bytes));
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, out.data() + start, bytes, nullptr, nullptr);
+    out += Utf8(wide);
 }
 
 }  // namespace cvxscan

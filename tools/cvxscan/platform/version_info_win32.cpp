@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "tools/cvxscan/platform/version_info.h"
@@ -10,28 +11,37 @@ namespace cvxscan {
 namespace {
 
 // One string of the resource's U.S. English, Windows-1252 table, as the
-// plug-ins' resource script writes it.
-std::string Value(const std::vector<char>& block, const char* key) {
-    char* value = nullptr;
+// plug-ins' resource script writes it, in UTF-8.
+std::string Value(const std::vector<char>& block, const wchar_t* key) {
+    wchar_t* value = nullptr;
     UINT length = 0;
-    const std::string query = std::string("\\StringFileInfo\\040904E4\\") + key;
-    if (!VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0) {
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904E4\\") + key;
+    if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0) {
         return {};
     }
-    return std::string(value, strnlen(value, length));  // without its NUL
+    const int units = static_cast<int>(wcsnlen(value, length));  // without its NUL
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, value, units, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, value, units, text.data(), bytes, nullptr, nullptr);
+    return text;
 }
 
 }  // namespace
 
 bool ReadVersionInfo(const std::string& path, VersionInfo& info) {
+    // The path is UTF-8 (file_system.h); the resource's strings are read as
+    // the 8-bit text they were written in.
+    const int units = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), units);
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &ignored);
     if (size == 0) return false;
     std::vector<char> block(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return false;
-    info.description = Value(block, "FileDescription");
-    info.productVersion = Value(block, "ProductVersion");
-    info.fileVersion = Value(block, "FileVersion");
+    if (!GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) return false;
+    info.description = Value(block, L"FileDescription");
+    info.productVersion = Value(block, L"ProductVersion");
+    info.fileVersion = Value(block, L"FileVersion");
     return true;
 }
 
