@@ -8,6 +8,7 @@
 #include <ogg/ogg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,15 +22,21 @@ inline int ILog(uint32_t v) {
 }
 
 // _book_maptype1_quantvals: the largest v whose dim-th power is at most
-// entries.
+// entries, from the root as a double and moved to the exact answer.
 inline long Maptype1Values(long entries, long dim) {
     if (entries < 1 || dim < 1) return 0;
-    long values = 1;
-    for (;; ++values) {
+    const auto fits = [&](long v) {  // v^dim <= entries
         long power = 1;
-        for (long i = 0; i < dim && power <= entries; ++i) power *= values + 1;
-        if (power > entries) return values;
-    }
+        for (long i = 0; i < dim; ++i) {
+            if (power > entries / v) return false;
+            power *= v;
+        }
+        return true;
+    };
+    long values = std::max(1L, static_cast<long>(std::pow(static_cast<double>(entries), 1.0 / static_cast<double>(dim))));
+    while (values > 1 && !fits(values)) --values;
+    while (fits(values + 1)) ++values;
+    return values;
 }
 
 // Writes a setup packet from the recipe's choices. Each field is mostly in
@@ -112,14 +119,24 @@ private:
         return static_cast<int>(std::min<unsigned long>(written + 1, 64));
     }
 
-    // A book for a use: one with a value lookup, or with `entries` at least.
-    unsigned long PickBook(bool withLookup, unsigned long leastEntries = 0) {
+    // The books fit for a use: with a value lookup, or with `entries` at
+    // least.
+    std::vector<unsigned long> Fitting(bool withLookup, unsigned long leastEntries = 0) const {
         std::vector<unsigned long> fitting;
         for (unsigned long i = 0; i < books_.size(); ++i) {
             if ((!withLookup || books_[i].maptype != 0) && books_[i].entries >= leastEntries && books_[i].dim >= 1) {
                 fitting.push_back(i);
             }
         }
+        return fitting;
+    }
+
+    unsigned long PickBook(bool withLookup, unsigned long leastEntries = 0) {
+        return PickFrom(Fitting(withLookup, leastEntries));
+    }
+
+    // Mostly one of `fitting`.
+    unsigned long PickFrom(const std::vector<unsigned long>& fitting) {
         const unsigned long last = books_.empty() ? 0 : books_.size() - 1;
         if (fitting.empty()) return Value(0, last, 8);
         return Value(fitting[recipe_.ConsumeIntegralInRange<size_t>(0, fitting.size() - 1)],
@@ -242,7 +259,8 @@ private:
             }
             for (; cascade != 0; cascade &= cascade - 1) ++stageBooks;
         }
-        for (int j = 0; j < stageBooks; ++j) Put(PickBook(true), 8);
+        const std::vector<unsigned long> withLookup = Fitting(true);
+        for (int j = 0; j < stageBooks; ++j) Put(PickFrom(withLookup), 8);
     }
 
     void Mapping(int floors, int residues) {
