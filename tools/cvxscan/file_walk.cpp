@@ -63,12 +63,6 @@ struct Walk {
 
 }  // namespace
 
-size_t WalkResult::otherFileCount() const {
-    size_t count = 0;
-    for (const auto& [extension, filesOfKind] : otherFiles) count += filesOfKind;
-    return count;
-}
-
 WalkResult CollectFiles(const std::vector<std::string>& paths, const std::function<bool(const std::string&)>& wanted,
                         std::vector<Failure>& failures) {
     WalkResult result;

@@ -16,8 +16,6 @@ struct WalkResult {
     // for none), each counted once however many paths reach it.
     std::map<std::string, size_t> otherFiles;
     size_t folderLinks = 0;  // links to folders met in a walk, not followed
-
-    size_t otherFileCount() const;
 };
 
 // Every file in or below `paths` for which `wanted` is true: a path naming a

@@ -133,7 +133,8 @@ std::string FitPathAroundDifference(const std::string& path, size_t columns, siz
     }
     // "…" folder part "/" name: the folder part takes what the name leaves,
     // and no less than half the room.
-    const std::string folder = path.substr(WordStart(path, differsAt, 0), nameStart - WordStart(path, differsAt, 0));
+    const size_t folderStart = WordStart(path, differsAt, 0);
+    const std::string folder = path.substr(folderStart, nameStart - folderStart);
     const std::string name = path.substr(nameStart);
     const size_t room = columns > 1 ? columns - 1 : 0;
     const size_t nameWidth = DisplayWidth(name);
