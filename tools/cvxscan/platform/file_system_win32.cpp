@@ -38,20 +38,23 @@ std::string Utf8(const std::wstring& wide) { return Utf8(wide.data(), wide.size(
 
 // `wide` in the host's code page where it holds every character exactly:
 // no character replaced by the default one or by a best fit, which the
-// conversion back would not restore.
+// conversion back would not restore. UTF-8 as the ANSI code page (Windows
+// 10) has neither, and refuses the flags that ask about them.
 bool ExactlyInHostCodePage(const std::wstring& wide, std::string& text) {
     if (wide.empty()) {
         text.clear();
         return true;
     }
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
+    BOOL* const askUsedDefault = utf8 ? nullptr : &usedDefault;
     const int units = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(cvx::kHostCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0,
-                                          nullptr, &usedDefault);
+    const int bytes =
+        WideCharToMultiByte(cvx::kHostCodePage, flags, wide.data(), units, nullptr, 0, nullptr, askUsedDefault);
     if (bytes == 0 || usedDefault) return false;
     text.assign(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(cvx::kHostCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, text.data(), bytes, nullptr,
-                        &usedDefault);
+    WideCharToMultiByte(cvx::kHostCodePage, flags, wide.data(), units, text.data(), bytes, nullptr, askUsedDefault);
     std::wstring back(static_cast<size_t>(units), L'\0');
     const int backUnits = MultiByteToWideChar(cvx::kHostCodePage, MB_ERR_INVALID_CHARS, text.data(), bytes, back.data(),
                                               units);
