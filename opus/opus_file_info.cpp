@@ -31,21 +31,37 @@ struct OpusInput {
     int64_t streamAt = -1;  // where the stdio stream stands, -1 when unknown
 };
 
+// Up to `count` bytes at the reader's position: from memory where the
+// one-link reading holds them, else from the file. 0 at the end of the
+// file, -1 when it cannot be read.
+int64_t ReadPiece(OpusInput& in, unsigned char* destination, size_t count) {
+    if (const size_t copied = in.alreadyRead.CopyOut(in.position, destination, count)) {
+        return static_cast<int64_t>(copied);
+    }
+    if (in.streamAt != in.position) {
+        if (fseeko(in.file, static_cast<off_t>(in.position), SEEK_SET) != 0) return -1;
+        in.streamAt = in.position;
+    }
+    const size_t read = std::fread(destination, 1, count, in.file);
+    in.streamAt += static_cast<int64_t>(read);
+    return read == 0 && std::ferror(in.file) ? -1 : static_cast<int64_t>(read);
+}
+
+// Reads are whole but at the end of the file, as stdio's are: libopusfile's
+// page search up to a boundary (op_get_next_page) finds a page that crosses
+// the boundary only when an earlier, longer read brought it in, so a read
+// cut short where the bytes in memory end would change its answer.
 int ReadStream(void* stream, unsigned char* buffer, int bytes) {
     auto& in = *static_cast<OpusInput*>(stream);
-    if (bytes <= 0) return 0;
-    size_t read = in.alreadyRead.CopyOut(in.position, buffer, static_cast<size_t>(bytes));
-    if (read == 0) {
-        if (in.streamAt != in.position) {
-            if (fseeko(in.file, static_cast<off_t>(in.position), SEEK_SET) != 0) return -1;
-            in.streamAt = in.position;
-        }
-        read = std::fread(buffer, 1, static_cast<size_t>(bytes), in.file);
-        if (read == 0 && std::ferror(in.file)) return -1;
-        in.streamAt += static_cast<int64_t>(read);
+    int done = 0;
+    while (done < bytes) {
+        const int64_t read = ReadPiece(in, buffer + done, static_cast<size_t>(bytes - done));
+        if (read < 0) return done > 0 ? done : -1;
+        if (read == 0) break;
+        done += static_cast<int>(read);
+        in.position += read;
     }
-    in.position += static_cast<int64_t>(read);
-    return static_cast<int>(read);
+    return done;
 }
 
 int SeekStream(void* stream, opus_int64 offset, int whence) {
