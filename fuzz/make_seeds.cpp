@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ogg_fixtures.h"
 #include "tests/support/sanitizer_hooks.h"
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
@@ -108,12 +109,21 @@ int Main(int argc, char** argv) {
                                WithId3v2Prefix(everyBlock, 40), behindJunk,
                                AssembleFlac(twoStreamInfos.blocks, twoStreamInfos.audio)});
 
-    // Opus: a file, a chain, a picture in the comment header, a file cut in two.
+    // Opus: a file, a chain, a picture in the comment header, a file cut in
+    // two; and two roads out of the one-link reading that need a page with
+    // its checksum remade, which mutations seldom reach: a last page without
+    // a granule position, and zeros between the headers and the first page
+    // of sound, past the fuzz build's limit.
     const Bytes opusFile = EncodeOpus({OpusLink().Seconds(0.3).Comments(kComments)});
+    const std::vector<size_t> opusPages = testing::OggPageOffsets(opusFile);
+    const Bytes twoPagesOfSound = EncodeOpus({OpusLink().Seconds(1.2)});
+    const auto firstSound = opusFile.begin() + static_cast<long>(opusPages.at(2));
     Write(root / "opus_open",
           {opusFile, EncodeOpus({OpusLink().Seconds(0.2).Comments({"TITLE=One"}), OpusLink().Seconds(0.2)}),
            EncodeOpus({OpusLink().Seconds(0.1).Comments({"TITLE=x"}).Picture(JpegLikeBytes(300, 1))}),
-           Bytes(opusFile.begin(), opusFile.begin() + static_cast<long>(opusFile.size() / 2))});
+           Bytes(opusFile.begin(), opusFile.begin() + static_cast<long>(opusFile.size() / 2)),
+           testing::WithGranulePosition(twoPagesOfSound, testing::OggPageOffsets(twoPagesOfSound).back(), -1),
+           Concatenated({Bytes(opusFile.begin(), firstSound), Bytes(10000, 0), Bytes(firstSound, opusFile.end())})});
 
     Write(root / "id3v1", {Id3v1(true), Id3v1(false), WithId3v1(Bytes(300, 0x20), Id3v1(true))});
 

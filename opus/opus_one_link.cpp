@@ -23,16 +23,18 @@ using ogg::PageSearch;
 using ogg::StreamState;
 
 // libopusfile's OP_CHUNK_SIZE: how far it looks for the next header page,
-// and the step by which it searches backwards. The fuzz build makes it
-// small in the library it builds, and tells the reader so.
+// and the step by which it searches backwards. And, not libopusfile's, how
+// far past the headers this reading looks for the first packet of sound
+// before it leaves the file to libopusfile. The fuzz build makes the chunk
+// small in the library it builds and tells the reader so, and brings the
+// limit within the few KiB its inputs hold.
 #if defined(CVX_LIBRARY_CHUNK_SIZE)
 constexpr int64_t kChunkSize = CVX_LIBRARY_CHUNK_SIZE;
+constexpr int64_t kFarthestFirstSound = 2 * kChunkSize;
 #else
 constexpr int64_t kChunkSize = 65536;
-#endif
-// Not libopusfile's: how far past the headers this reading looks for the
-// first packet of sound before it leaves the file to libopusfile.
 constexpr int64_t kFarthestFirstSound = 16 * kChunkSize;
+#endif
 
 constexpr int kMostPacketsOnAPage = 255;
 constexpr int kMostSamplesInAPacket = 120 * 48;  // 120 ms at 48 kHz
