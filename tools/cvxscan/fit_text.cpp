@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
-#include "frame/platform/path_separator.h"
+#include "tools/cvxscan/platform/file_system.h"
 #include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
@@ -92,10 +93,10 @@ std::string FitPathToWidth(const std::string& path, size_t columns, size_t share
     const std::string rest = path.substr(sharedLength);
     const size_t leadWidth = lead.empty() ? 0 : 1;
     if (DisplayWidth(rest) + leadWidth <= columns) return lead + rest;
-    const std::string separators = std::string("/") + cvx::kPathSeparator;
-    const size_t nameStart = rest.find_last_of(separators);
-    const size_t folderStart =
-        nameStart != std::string::npos && nameStart > 0 ? rest.find_last_of(separators, nameStart - 1) : std::string::npos;
+    const size_t nameStart = rest.find_last_of(kPathSeparators);
+    const size_t folderStart = nameStart != std::string::npos && nameStart > 0
+                                   ? rest.find_last_of(kPathSeparators, nameStart - 1)
+                                   : std::string::npos;
     // "head…/folder/name", else "head…/name"; the head never fits whole, so
     // it ends in the ellipsis.
     for (const size_t tailStart : {folderStart, nameStart}) {
@@ -116,7 +117,7 @@ bool IsWordBreak(char c) { return c == ' ' || c == '(' || c == '[' || c == '-' |
 // Where the word that holds byte `at` begins, not before `floor`.
 size_t WordStart(const std::string& text, size_t at, size_t floor) {
     while (at > floor && IsUtf8Continuation(static_cast<unsigned char>(text[at]))) --at;
-    while (at > floor && !IsWordBreak(text[at - 1]) && text[at - 1] != '/' && text[at - 1] != cvx::kPathSeparator) --at;
+    while (at > floor && !IsWordBreak(text[at - 1]) && std::strchr(kPathSeparators, text[at - 1]) == nullptr) --at;
     return at;
 }
 
@@ -124,9 +125,7 @@ size_t WordStart(const std::string& text, size_t at, size_t floor) {
 
 std::string FitPathAroundDifference(const std::string& path, size_t columns, size_t differsAt) {
     if (DisplayWidth(path) <= columns) return path;
-    const std::string separators = std::string("/") + cvx::kPathSeparator;
-    const size_t separator = path.find_last_of(separators);
-    const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    const size_t nameStart = FileNameOffset(path);
     if (differsAt >= nameStart) {
         // The names differ: the name from the word where it does.
         return FitToWidth(kEllipsis + path.substr(WordStart(path, std::min(differsAt, path.size()), nameStart)), columns);
@@ -145,11 +144,13 @@ std::string FitPathAroundDifference(const std::string& path, size_t columns, siz
     return FitToWidth(kEllipsis + shownFolder + name, columns);
 }
 
+size_t CommonStartLength(const std::string& a, const std::string& b) {
+    return static_cast<size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+}
+
 size_t SharedFolderLength(const std::string& a, const std::string& b) {
-    const std::string separators = std::string("/") + cvx::kPathSeparator;
-    size_t same = 0;
-    while (same < a.size() && same < b.size() && a[same] == b[same]) ++same;
-    const size_t separator = a.find_last_of(separators, same == 0 ? 0 : same - 1);
+    const size_t same = CommonStartLength(a, b);
+    const size_t separator = a.find_last_of(kPathSeparators, same == 0 ? 0 : same - 1);
     return separator == std::string::npos || same == 0 ? 0 : separator + 1;
 }
 

@@ -31,6 +31,9 @@ std::string FitPathToWidth(const std::string& path, size_t columns, size_t share
 // file name, the name is kept from the word it begins in.
 std::string FitPathAroundDifference(const std::string& path, size_t columns, size_t differsAt);
 
+// How many bytes `a` and `b` begin with alike.
+size_t CommonStartLength(const std::string& a, const std::string& b);
+
 // How many bytes of `a` and `b` lie in the folders both are in: their common
 // start up to and with its last separator.
 size_t SharedFolderLength(const std::string& a, const std::string& b);

@@ -19,10 +19,9 @@ constexpr const char* kLayout[] = {"Plugins", "Formats"};
 
 // Whether `folder` ends in Plugins/Formats (either separator, any case).
 bool IsFormatsFolder(std::string folder) {
-    const std::string separators = std::string("/") + cvx::kPathSeparator;
-    while (folder.size() > 1 && separators.find(folder.back()) != std::string::npos) folder.pop_back();
+    while (folder.size() > 1 && std::strchr(kPathSeparators, folder.back()) != nullptr) folder.pop_back();
     for (size_t i = std::size(kLayout); i-- > 0;) {
-        const size_t cut = folder.find_last_of(separators);
+        const size_t cut = folder.find_last_of(kPathSeparators);
         const std::string name = folder.substr(cut == std::string::npos ? 0 : cut + 1);
         if (name.size() != std::strlen(kLayout[i]) || !cvx::EqualsIgnoringAsciiCase(name.c_str(), kLayout[i], name.size())) {
             return false;

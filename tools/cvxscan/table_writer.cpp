@@ -113,12 +113,6 @@ Layout LayOut(const std::vector<Row>& rows, size_t room) {
 
 std::string NumberOrBlank(int32_t value) { return value == 0 ? std::string() : std::to_string(value); }
 
-size_t CommonStartLength(const std::string& a, const std::string& b) {
-    size_t same = 0;
-    while (same < a.size() && same < b.size() && a[same] == b[same]) ++same;
-    return same;
-}
-
 // The File cells of `paths` in `width` columns. Paths the ordinary cut shows
 // alike are cut again around where each differs from its nearest like path
 // (sorted, the one before or after), and those still alike again, among

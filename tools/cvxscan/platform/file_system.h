@@ -52,6 +52,10 @@ enum class PathKind { kMissing, kFolder, kFile };
 // What `path` names, following links; `error` says why when it is missing.
 PathKind KindOf(const std::string& path, std::string& error);
 
+// The characters that end a path's folder names: '/' on POSIX; '\' and '/'
+// on Windows.
+extern const char kPathSeparators[];
+
 // `name` in `folder`, with one separator between them.
 std::string JoinPath(const std::string& folder, const std::string& name);
 // `path` with each run of separators made one ("Music//B-Sides" as

@@ -94,6 +94,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return path += name;
 }
 
+const char kPathSeparators[] = "/";
+
 std::string WithSingleSeparators(const std::string& path) {
     std::string single;
     for (const char c : path) {

@@ -74,7 +74,7 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The last '\' or '/', or npos (UTF-8 has no byte of a character that
 // equals either).
-size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
+size_t LastSeparator(const std::string& path) { return path.find_last_of(kPathSeparators); }
 
 // A wide path's full form from a Windows function that answers its length.
 template <typename Call>
@@ -92,6 +92,8 @@ std::wstring WideAnswer(Call call) {
 }
 
 }  // namespace
+
+const char kPathSeparators[] = "\\/";
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     int count = 0;
