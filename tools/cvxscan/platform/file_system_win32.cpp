@@ -13,28 +13,12 @@
 #include "frame/platform/code_page_text_win32.h"
 #include "frame/platform/path_separator.h"
 #include "tools/cvxscan/platform/file_system.h"
+#include "tools/cvxscan/platform/wide_text_win32.h"
 #include "tools/cvxscan/utf8_text.h"
 
 namespace cvxscan {
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
-    return wide;
-}
-
-std::string Utf8(const wchar_t* wide, size_t units) {
-    if (units == 0) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
-}
-std::string Utf8(const std::wstring& wide) { return Utf8(wide.data(), wide.size()); }
 
 // `wide` in the host's code page where it holds every character exactly:
 // no character replaced by the default one or by a best fit, which the
@@ -108,11 +92,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 std::string PathFromListText(const std::string& text) {
     std::string valid;
     AppendValidUtf8(valid, text);
-    if (valid == text) return text;
-    const int units = MultiByteToWideChar(cvx::kHostCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(cvx::kHostCodePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
-    return Utf8(wide);
+    return valid == text ? text : Utf8(WideFrom(cvx::kHostCodePage, text));
 }
 
 bool HostPathFor(const std::string& path, std::string& hostPath, std::string& why) {
@@ -236,12 +216,6 @@ std::string WhyUnwritable(const std::string& path) {
     return GetLastError() == ERROR_FILE_NOT_FOUND ? std::string() : LastErrorText();
 }
 
-void AppendHostNameAsUtf8(std::string& out, const std::string& name) {
-    if (name.empty()) return;
-    const int units = MultiByteToWideChar(cvx::kHostCodePage, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(cvx::kHostCodePage, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
-    out += Utf8(wide);
-}
+void AppendHostNameAsUtf8(std::string& out, const std::string& name) { out += Utf8(WideFrom(cvx::kHostCodePage, name)); }
 
 }  // namespace cvxscan

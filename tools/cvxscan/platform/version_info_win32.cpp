@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/cvxscan/platform/version_info.h"
+#include "tools/cvxscan/platform/wide_text_win32.h"
 
 namespace cvxscan {
 
@@ -19,21 +20,13 @@ std::string Value(const std::vector<char>& block, const wchar_t* key) {
     if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0) {
         return {};
     }
-    const int units = static_cast<int>(wcsnlen(value, length));  // without its NUL
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, value, units, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, value, units, text.data(), bytes, nullptr, nullptr);
-    return text;
+    return Utf8(value, wcsnlen(value, length));  // without its NUL
 }
 
 }  // namespace
 
 bool ReadVersionInfo(const std::string& path, VersionInfo& info) {
-    // The path is UTF-8 (file_system.h); the resource's strings are read as
-    // the 8-bit text they were written in.
-    const int units = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), units);
+    const std::wstring wide = Wide(path);  // the path is UTF-8 (file_system.h)
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &ignored);
     if (size == 0) return false;
