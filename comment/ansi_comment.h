@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "comment/comment_names.h"
 #include "frame/tag_record.h"
 
 namespace cvx::comment {
@@ -18,5 +19,11 @@ namespace cvx::comment {
 // FlacPlugin.SkipsEmptyValuesAndEntriesWithoutEquals and
 // AnsiComment.AValueBeginningWithANulIsSkipped.
 void TakeAnsiComment(TagRecord& record, const char* text, size_t length);
+
+// One value of `length` bytes for `target`, by the same rules: skipped when
+// empty or beginning with a NUL; a number taken by its leading digits, the
+// last one winning; text converted and joined after ", ". For readers whose
+// values come already named (M4A's items).
+void TakeAnsiValue(TagRecord& record, CommentTarget target, const char* value, size_t length);
 
 }  // namespace cvx::comment

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh libtag1-dev valgrind >&2
+./scripts/install-deps.sh valgrind >&2
 cmake --preset bench >&2
 cmake --build --preset bench >&2
 exec build/bench/corvane_bench "$@" build/bench/corpus

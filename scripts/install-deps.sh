@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils python3
-  libogg-dev libvorbis-dev libflac-dev libopusfile-dev libopus-dev libopusenc-dev libgtest-dev
+  libogg-dev libvorbis-dev libflac-dev libopusfile-dev libopus-dev libopusenc-dev libtag1-dev libgtest-dev
+  ffmpeg
   unicode-data
   "$@"
 )

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tools/samples/flac_files.h"
+#include "tools/samples/mp4_files.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/opus_files.h"
 
@@ -37,6 +38,13 @@ const Format kFormats[] = {
     {"OPUS",
      [](const Comments& comments, uint32_t seconds) {
          return samples::EncodeOpus({samples::OpusLink().Seconds(static_cast<double>(seconds)).Comments(comments)});
+     },
+     false},
+    {"M4A",
+     [](const Comments& comments, uint32_t seconds) {
+         return samples::BuildMp4(samples::Mp4Layout()
+                                      .Seconds(static_cast<double>(seconds))
+                                      .Items(samples::Mp4ItemsFromComments(comments)));
      },
      false},
 };

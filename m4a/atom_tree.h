@@ -1,0 +1,57 @@
+// What TagLib 1.13 would meet in a file's box tree, learnt before it reads
+// the file, so that no file takes it where its arithmetic is undefined or
+// its recursion runs off the stack. The walk follows MP4::Atom::Atom and
+// MP4::Atoms::Atoms (taglib/mp4/mp4atom.cpp) box by box, and finds the
+// media header MP4::Properties::read (taglib/mp4/mp4properties.cpp) takes
+// the length from. It reads only box headers, the sound handler's type and
+// the media header.
+#pragma once
+
+#include <cstdint>
+
+#include "m4a/file_stream.h"
+
+namespace cvx::m4a {
+
+// Containers nested deeper than this are refused: TagLib reads each level
+// in a call of its own (and checks and frees the tree the same way), and a
+// few KiB of nested headers would run a 1 MiB stack out. Real files nest
+// six or seven deep. Small in the fuzz build, so that its inputs reach it.
+#ifdef CVX_SMALL_READ_LIMITS
+inline constexpr int kDeepestNesting = 12;
+#else
+inline constexpr int kDeepestNesting = 500;
+#endif
+
+// The timescale and duration of the first sound track's media header, as
+// MP4::Properties::read takes them; `found` false when it takes none.
+struct MediaDuration {
+    bool found = false;
+    long long timescale = 0;
+    long long duration = 0;
+};
+
+enum class TreeVerdict {
+    kTagLibReadsAll,            // tags and audio properties
+    kTagLibReadsTagsOnly,       // the properties' arithmetic would overflow: the length is ours
+    kTooDeep,                   // nested past kDeepestNesting: refused
+    kEndPastLong,               // a box ends where TagLib's long cannot count: refused
+};
+
+struct AtomTree {
+    TreeVerdict verdict = TreeVerdict::kTagLibReadsAll;
+    MediaDuration media;
+};
+
+AtomTree WalkAtomTree(FileStream& stream);
+
+// MP4::Properties::read's length in milliseconds, length * 1000.0 / unit
+// + 0.5, before it is made an int; 0 when it takes no length.
+double MediaMilliseconds(const MediaDuration& media);
+
+// Whole seconds as the record keeps them: TagLib's milliseconds / 1000,
+// truncated; where they pass int, the same rule on the exact duration, in
+// the field's low 32 bits.
+int32_t WholeSeconds(const MediaDuration& media);
+
+}  // namespace cvx::m4a
