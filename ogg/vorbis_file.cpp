@@ -30,14 +30,19 @@ bool VorbisFile::Open(std::FILE* file, int64_t sizeBytes, const FileWindows* alr
     reading_ = VorbisReading::kFinal;
     if (Attempt(file, sizeBytes, ReadingPlan::Final(sizeBytes), alreadyRead)) return opened_;
     reading_ = VorbisReading::kRefused;
+    openResult_ = OV_EFAULT;
     return false;
 }
 
 bool VorbisFile::Attempt(std::FILE* file, int64_t sizeBytes, const ReadingPlan& plan, const FileWindows* alreadyRead) {
     Clear();
     input_.emplace(file, sizeBytes, plan, alreadyRead);
-    opened_ = ov_open_callbacks(&*input_, &handle_, nullptr, 0, VorbisInput::kCallbacks) == 0;
-    if (!input_->stopped()) return true;
+    const int result = ov_open_callbacks(&*input_, &handle_, nullptr, 0, VorbisInput::kCallbacks);
+    opened_ = result == 0;
+    if (!input_->stopped()) {
+        openResult_ = result;
+        return true;
+    }
     Clear();  // stopped short: whatever it answered is no answer on the file
     return false;
 }

@@ -61,6 +61,10 @@ public:
 
     OggVorbis_File& get() { return handle_; }
     VorbisReading reading() const { return reading_; }
+    // ov_open_callbacks' answer in the reading that gave one: 0, or why
+    // libvorbisfile refused the file (OV_ENOTVORBIS, OV_EBADHEADER ...);
+    // OV_EFAULT when every reading was stopped.
+    int openResult() const { return openResult_; }
 
 private:
     // One ov_open_callbacks by `plan`. True when libvorbisfile answered
@@ -71,6 +75,7 @@ private:
     std::optional<VorbisInput> input_;  // read by libvorbisfile until ov_clear
     OggVorbis_File handle_{};
     bool opened_ = false;
+    int openResult_ = OV_EFAULT;
     VorbisReading reading_ = VorbisReading::kRefused;
 };
 

@@ -8,8 +8,10 @@
 #include "frame/leading_number.h"
 #include "frame/open_file_for_record.h"
 #include "ogg/narrow_utf8_to_latin1.h"
+#include "ogg/opus_in_ogg.h"
 #include "ogg/vorbis_file.h"
 #include "ogg/vorbis_one_link.h"
+#include "opus/opus_file_info.h"
 
 namespace cvx::ogg {
 
@@ -67,7 +69,12 @@ int32_t CVX_THISCALL VorbisFileInfo::Open(const char* path) noexcept {
         return 0;
     }
     VorbisFile vorbis;  // declared after the stream: cleared before it closes
-    if (!vorbis.Open(file.get(), sizeBytes, &read)) return 1;
+    if (!vorbis.Open(file.get(), sizeBytes, &read)) {
+        if (vorbis.openResult() == OV_ENOTVORBIS && FirstStreamIsOpus(file.get(), sizeBytes, read)) {
+            return opus::ReadOpusFile(record_, file.get(), sizeBytes);
+        }
+        return 1;
+    }
     TakeLengthAndTags(record_, vorbis.get());
     return 0;
 }

@@ -11,8 +11,11 @@ namespace cvx::ogg {
 
 class VorbisFileInfo : public RecordFileInfo {
 public:
-    // 0 when the file was read as Ogg Vorbis, 1 otherwise. On failure path
-    // and fileSize are current and every other field keeps its old value.
+    // 0 when the file was read as Ogg Vorbis, 1 otherwise. A file
+    // libvorbisfile refuses as not Vorbis whose first stream is Opus is
+    // read as OPUS.cvx reads it instead, its record OPUS.cvx's
+    // (ogg/opus_in_ogg.h). On any other failure path and fileSize are
+    // current and every other field keeps its old value.
     // Deliberate: a failure keeps the last file's length and tags, where
     // FLAC empties them. Pinned by
     // OggPlugin.AFailedOpenUpdatesPathAndSizeAndKeepsTheRest.

@@ -90,26 +90,31 @@ void TakeTags(TagRecord& record, const OpusTags& tags) {
     }
 }
 
+int32_t ReadOpusFile(TagRecord& record, std::FILE* file, int64_t sizeBytes) {
+    ClearTags(record);
+    record.length = 0;
+    ogg::FileWindows read(file, sizeBytes);
+    int64_t totalSamples = 0;
+    if (ReadOneLinkOpus(read, totalSamples, record) == OneLinkOpus::kAnswered) {
+        record.length = LengthSeconds(totalSamples);
+        return 0;
+    }
+    OpusInput input{file, sizeBytes, read};
+    int error = 0;
+    const OpusFilePtr opus(op_open_callbacks(&input, &kInputCallbacks, nullptr, 0, &error));
+    if (!opus) return 1;
+    record.length = LengthSeconds(op_pcm_total(opus.get(), kAllLinks));
+    if (const OpusTags* tags = op_tags(opus.get(), kFirstLink)) TakeTags(record, *tags);
+    return 0;
+}
+
 int32_t CVX_THISCALL OpusFileInfo::Open(const char* path) noexcept {
     int64_t sizeBytes = -1;
     const FilePtr file = OpenFileForRecord(record_, path, &sizeBytes);
     ClearTags(record_);
     record_.length = 0;
     if (!file) return 1;
-
-    ogg::FileWindows read(file.get(), sizeBytes);
-    int64_t totalSamples = 0;
-    if (ReadOneLinkOpus(read, totalSamples, record_) == OneLinkOpus::kAnswered) {
-        record_.length = LengthSeconds(totalSamples);
-        return 0;
-    }
-    OpusInput input{file.get(), sizeBytes, read};
-    int error = 0;
-    const OpusFilePtr opus(op_open_callbacks(&input, &kInputCallbacks, nullptr, 0, &error));
-    if (!opus) return 1;
-    record_.length = LengthSeconds(op_pcm_total(opus.get(), kAllLinks));
-    if (const OpusTags* tags = op_tags(opus.get(), kFirstLink)) TakeTags(record_, *tags);
-    return 0;
+    return ReadOpusFile(record_, file.get(), sizeBytes);
 }
 
 }  // namespace cvx::opus

@@ -5,6 +5,9 @@
 
 #include <opusfile.h>
 
+#include <cstdint>
+#include <cstdio>
+
 #include "frame/record_file_info.h"
 
 namespace cvx::opus {
@@ -17,6 +20,12 @@ public:
     // on the file as it is: nothing is read before it.
     int32_t CVX_THISCALL Open(const char* path) noexcept override;
 };
+
+// What OpusFileInfo::Open does once the frame opened the file: the length
+// and tags of the Ogg Opus stream in `file`, `sizeBytes` long, into
+// `record`, whose tags and length are emptied first; 0 when libopusfile
+// opened it, 1 otherwise. OGG.cvx reads Opus streams named .ogg with it.
+int32_t ReadOpusFile(TagRecord& record, std::FILE* file, int64_t sizeBytes);
 
 // The rules by which the reader turns libopusfile's answers into the record.
 

@@ -70,6 +70,23 @@ const std::vector<Expected> kCatalogue = {
     {"flac/07 ID3v1 fallback.flac", "FLAC.cvx",
      ExpectedReading().Length(3, "00:03").Title("Fallback Title").Artist("Tag Artist").Album("From the ID3v1 Tag")
          .Comment("ID3v1.1").Genre("Rock").Year(1999).Track(9)},
+    // MP4 audio read as FLAC's, from TagLib's items; gnre named by its list.
+    {"m4a/01 Latin-1 letters.m4a", "M4A.cvx",
+     ExpectedReading().Length(4, "00:04").Title("Grüße aus Köln").Artist("Zoë Fauré").Album("Çà et là")
+         .Comment("Latin-1 letters").Genre("Chanson").Year(2002).Track(7)},
+    {"m4a/02 Euro sign.m4a", "M4A.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Price: 5 € only").Artist("Euro Sign").Album("Currencies")
+         .Year(2001).Track(2)},
+    {"m4a/03 Cyrillic.m4a", "M4A.cvx",
+     ExpectedReading().Length(5, "00:05").Title("???????").Artist("???").Album("??????? ?????").Year(1998).Track(3)},
+    {"m4a/04 Long title.m4a", "M4A.cvx",
+     ExpectedReading().Length(3, "00:03").Title(kLongTitle).Artist("Patience").Album("Endurance").Year(2020).Track(4)},
+    {"m4a/05 Two artists.m4a", "M4A.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Duet").Artist("First Voice, Second Voice").Album("Together")
+         .Year(2010).Track(5)},
+    {"m4a/06 Genre number and cover.m4a", "M4A.cvx",
+     ExpectedReading().Length(3, "00:03").Title("Numbered Genre").Artist("Cover Artist").Genre("Rock").Year(2003)
+         .Track(6)},
     {"ogg/01 Latin-1 letters.ogg", "OGG.cvx",
      ExpectedReading().Length(4, "00:04").Title("Grüße aus Köln").Artist("Zoë Fauré").Album("Çà et là")
          .Comment("Latin-1 letters").Genre("Chanson").Year(2002).Track(7)},
@@ -84,6 +101,10 @@ const std::vector<Expected> kCatalogue = {
      ExpectedReading().Length(3, "00:03").Title("Duet").Artist("Second Voice").Album("Together").Year(2010).Track(5)},
     {"ogg/06 Chained.ogg", "OGG.cvx",
      ExpectedReading().Length(7, "00:07").Title("First Link").Artist("Chain").Album("Links").Year(2005).Track(6)},
+    // An Opus stream named .ogg, read as OPUS.cvx reads it.
+    {"ogg/08 Opus named ogg.ogg", "OGG.cvx",
+     ExpectedReading().Length(2, "00:02").Title("Opus in Ogg").Artist("Renamed").Album("Streams").Genre("Jazz")
+         .Year(2019).Track(8)},
     // Opus files read as FLAC's: the code page has the euro sign, artists join.
     {"opus/01 Latin-1 letters.opus", "OPUS.cvx",
      ExpectedReading().Length(4, "00:04").Title("Grüße aus Köln").Artist("Zoë Fauré").Album("Çà et là")
@@ -106,7 +127,8 @@ const struct {
     const char* path;
     const char* plugin;
     const char* reason;
-} kDamagedSamples[] = {{"ogg/07 Damaged.ogg", "OGG.cvx", "not a readable Ogg Vorbis file"},
+} kDamagedSamples[] = {{"m4a/07 Damaged.m4a", "M4A.cvx", "not a readable MP4 audio file"},
+                       {"ogg/07 Damaged.ogg", "OGG.cvx", "not a readable Ogg Vorbis file"},
                        {"opus/07 Damaged.opus", "OPUS.cvx", "not a readable Ogg Opus file"}};
 const char kDamaged[] = "ogg/07 Damaged.ogg";
 const char kDamagedReason[] = "not a readable Ogg Vorbis file";
@@ -443,7 +465,7 @@ TEST_F(CvxscanTest, ReportsUnreadableFileAndGoesOn) {
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find(InLibrary(kDamaged) + ": not a readable Ogg Vorbis file (OGG.cvx)\n"), std::string::npos)
         << result.err;
-    EXPECT_NE(result.err.find("19 files read, 2 failed, 1 other file (1 .txt), playing time 0:01:14"), std::string::npos)
+    EXPECT_NE(result.err.find("26 files read, 3 failed, 1 other file (1 .txt), playing time 0:01:37"), std::string::npos)
         << result.err;
     EXPECT_EQ(result.out.find("notes.txt"), std::string::npos);
 
@@ -486,8 +508,9 @@ TEST_F(CvxscanTest, PluginProblemsAreNamed) {
     EXPECT_NE(partly.err.find("cvxscan: OGG2.cvx also names OGG: OGG.cvx reads those files, as the first in sorted order\n"),
               std::string::npos)
         << partly.err;
-    // The broken plug-in's record, the readable Ogg files and the damaged one.
-    EXPECT_EQ(Lines(partly.out, "\r\n").size(), 1u + 1u + 6u + 1u);
+    // The broken plug-in's record, the readable Ogg files (an Opus one
+    // among them) and the damaged one.
+    EXPECT_EQ(Lines(partly.out, "\r\n").size(), 1u + 1u + 7u + 1u);
     // Paths typed at a terminal: how to end them is said.
     EXPECT_NE(RunOnTerminal({CVXSCAN_PATH, "--plugins", plugins.path().string(), "-"}, 80, 0, "\x04")
                   .out.find("reading paths from standard input, one per line; end with Ctrl-D"),

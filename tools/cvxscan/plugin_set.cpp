@@ -26,6 +26,7 @@ std::string FormatNameOf(const std::string& extension) {
     };
     if (is("ogg")) return "Ogg Vorbis";
     if (is("opus")) return "Ogg Opus";
+    if (is("m4a")) return "MP4 audio";
     return extension;
 }
 

@@ -71,6 +71,7 @@ struct Mp4Audio {
     Mp4Audio& Codec(std::string name) { return codec = std::move(name), *this; }
     Mp4Audio& Seconds(double length) { return seconds = length, *this; }
     Mp4Audio& Channels(int count) { return channels = count, *this; }
+    Mp4Audio& Tone(double hz) { return toneHz = hz, *this; }
 };
 Bytes EncodeMp4(const Mp4Audio& audio);
 

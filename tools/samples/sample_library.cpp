@@ -4,8 +4,10 @@
 
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/mp4_files.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/opus_files.h"
+#include "tools/samples/picture.h"
 
 namespace cvx::samples {
 
@@ -61,6 +63,14 @@ Bytes Opus(const std::vector<std::string>& comments, double seconds, double tone
     return EncodeOpus({OpusLink().Channels(kChannels).Seconds(seconds).Comments(comments).Tone(toneHz)});
 }
 
+// ffmpeg's AAC or ALAC with the comments as items, and `extra` items.
+Bytes M4a(const std::string& codec, const std::vector<std::string>& comments, double seconds, double toneHz,
+          std::vector<Mp4Item> extra = {}) {
+    std::vector<Mp4Item> items = Mp4ItemsFromComments(comments);
+    items.insert(items.end(), extra.begin(), extra.end());
+    return WithMp4Items(EncodeMp4(Mp4Audio().Codec(codec).Channels(kChannels).Seconds(seconds).Tone(toneHz)), items);
+}
+
 // A file cut inside its headers: no reader can make sense of it.
 Bytes CutShort(Bytes file, size_t keep) {
     file.resize(std::min(file.size(), keep));
@@ -90,6 +100,9 @@ std::vector<SampleFile> SampleLibrary() {
                                                      "TRACKNUMBER=6"},
                                           {"TITLE=Second Link", "ARTIST=Chain"}, 349)},
         {"ogg/07 Damaged.ogg", CutShort(Ogg(kLatin1Tags, 3.0, 392), 200)},
+        {"ogg/08 Opus named ogg.ogg", Opus({"TITLE=Opus in Ogg", "ARTIST=Renamed", "ALBUM=Streams", "DATE=2019",
+                                            "TRACKNUMBER=8", "GENRE=Jazz"},
+                                           2.5, 440)},
         {"flac/01 Latin-1 letters.flac", Flac(kLatin1Tags, 4.5, 220)},
         {"flac/02 Euro sign.flac", Flac(kEuroTags, 3.2, 247)},
         {"flac/03 Cyrillic.flac", Flac(kCyrillicTags, 5.0, 262)},
@@ -111,6 +124,15 @@ std::vector<SampleFile> SampleLibrary() {
                          .Comments({"TITLE=First Link", "ARTIST=Chain", "ALBUM=Links", "DATE=2005", "TRACKNUMBER=6"}),
                      OpusLink().Channels(kChannels).Seconds(4.0).Tone(392).Comments({"TITLE=Second Link"})})},
         {"opus/07 Damaged.opus", CutShort(Opus(kLatin1Tags, 3.0, 392), 200)},
+        {"m4a/01 Latin-1 letters.m4a", M4a("aac", kLatin1Tags, 4.5, 220)},
+        {"m4a/02 Euro sign.m4a", M4a("aac", kEuroTags, 3.2, 247)},
+        {"m4a/03 Cyrillic.m4a", M4a("alac", kCyrillicTags, 5.0, 262)},
+        {"m4a/04 Long title.m4a", M4a("aac", longTitle, 3.0, 294)},
+        {"m4a/05 Two artists.m4a", M4a("alac", kTwoArtistTags, 3.5, 330)},
+        {"m4a/06 Genre number and cover.m4a",
+         M4a("aac", {"TITLE=Numbered Genre", "ARTIST=Cover Artist", "DATE=2003-05-01T07:00:00Z", "TRACKNUMBER=6"}, 3.0,
+             349, {Mp4Item::Genre(18), Mp4Item::Cover(JpegLikeBytes(20000, 6))})},
+        {"m4a/07 Damaged.m4a", CutShort(M4a("aac", kLatin1Tags, 3.0, 392), 200)},
         {"notes.txt", Bytes{'N', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o', '.', '\n'}},
     };
 }
