@@ -4,10 +4,11 @@
 # user links after it: ogg_reader, or ogg_reader_small_limits.
 add_library(prescribed_readers STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/prescribed_flac.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/prescribed_mp4.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/prescribed_opus.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/prescribed_vorbis.cpp)
 target_include_directories(prescribed_readers PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(prescribed_readers PUBLIC frame flac_reader opus_reader PkgConfig::VORBISFILE)
+target_link_libraries(prescribed_readers PUBLIC frame flac_reader m4a_reader opus_reader PkgConfig::VORBISFILE)
 
 # The page finder and the setup check held against the libraries they follow
 # (tests/support/library_comparisons.h).

@@ -54,6 +54,19 @@ public:
     int32_t CVX_THISCALL Open(const char* path) noexcept override;
 };
 
+// The size probe, TagLib::MP4::File over the path with audio properties,
+// lengthInMilliseconds() / 1000, the items by m4a::TakeItems. Without
+// properties the length is 0: for the files whose properties TagLib cannot
+// compute without undefined behaviour.
+class PrescribedMp4FileInfo : public RecordFileInfo {
+public:
+    explicit PrescribedMp4FileInfo(bool readProperties = true) : readProperties_(readProperties) {}
+    int32_t CVX_THISCALL Open(const char* path) noexcept override;
+
+private:
+    bool readProperties_;
+};
+
 // Every field of two records alike, texts up to their NUL.
 bool SameFields(const TagRecord& a, const TagRecord& b);
 

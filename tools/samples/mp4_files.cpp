@@ -88,7 +88,7 @@ Bytes Handler(const std::string& type, const std::string& name) {
 // An audio sample entry: reserved, data reference index, reserved,
 // channels, sample size, compression id, packet size, rate 16.16; then the
 // decoder's configuration box.
-Bytes SoundSampleEntry(const std::string& type) {
+Bytes SoundSampleEntry(const std::string& type, uint32_t averageBitRate) {
     Bytes payload = Zeros(6);
     AppendBigEndian(payload, 1, 2);
     AppendBigEndian(payload, 0, 8);
@@ -111,9 +111,9 @@ Bytes SoundSampleEntry(const std::string& type) {
     } else {
         // ES descriptor (tag 3) holding a decoder config (tag 4) with its
         // maximum and average bit rates, and a decoder-specific info (tag 5).
-        const Bytes descriptor = {0x03, 0x19, 0x00, 0x00, 0x00, 0x04, 0x11, 0x40, 0x15, 0x00, 0x00, 0x00,
-                                  0x00, 0x01, 0xF4, 0x00, 0x00, 0x01, 0xF4, 0x00, 0x05, 0x02, 0x12, 0x10,
-                                  0x06, 0x01, 0x02};
+        Bytes descriptor = {0x03, 0x19, 0x00, 0x00, 0x00, 0x04, 0x11, 0x40, 0x15, 0x00, 0x00, 0x00, 0x00, 0x01, 0xF4, 0x00};
+        AppendBigEndian(descriptor, averageBitRate, 4);
+        for (uint8_t byte : {0x05, 0x02, 0x12, 0x10, 0x06, 0x01, 0x02}) descriptor.push_back(byte);
         const Bytes box = Mp4FullBox("esds", 0, 0, descriptor);
         payload.insert(payload.end(), box.begin(), box.end());
     }
@@ -305,7 +305,7 @@ Bytes BuildMp4(const Mp4Layout& layout) {
         tracks = Track(1, "vide", MediaHeader(0, 90000, 90000 * 7), {});
     }
     const Bytes sound = Track(2, "soun", MediaHeader(layout.mediaHeaderVersion, layout.timescale, layout.duration),
-                              SoundSampleEntry(layout.sampleEntry));
+                              SoundSampleEntry(layout.sampleEntry, layout.averageBitRate));
     tracks.insert(tracks.end(), sound.begin(), sound.end());
     const Bytes movie = Mp4Box("moov", Joined({MovieHeader(layout), tracks, Mp4UserData(layout.items)}));
     const Bytes data = MediaData(layout.mdatBytes);

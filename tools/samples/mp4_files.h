@@ -52,6 +52,7 @@ struct Mp4Layout {
     bool videoTrackFirst = false;
     bool mdatAfterMoov = false;
     size_t mdatBytes = 256;
+    uint32_t averageBitRate = 128000;  // in mp4a's decoder config; 0 has TagLib work it out
     std::vector<Mp4Item> items;
 
     Mp4Layout& Seconds(double seconds) { return duration = static_cast<uint64_t>(seconds * timescale), *this; }
