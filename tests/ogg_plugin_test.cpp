@@ -13,6 +13,7 @@
 #include "tests/support/ogg_fixtures.h"
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/prescribed_readers.h"
+#include "tools/samples/opus_files.h"
 
 namespace cvx::testing {
 
@@ -187,6 +188,35 @@ TEST_F(OggPlugin, OggStreamsThatAreNotVorbisAreRefused) {
     EXPECT_EQ(Read(Bytes(good.begin(), good.begin() + static_cast<long>(pages[1]))).openResult, 1);  // no setup
     EXPECT_EQ(Read(Bytes(good.begin(), good.begin() + static_cast<long>(pages[2]) - 1)).openResult, 1);
     EXPECT_EQ(CountOpenDescriptors(), before);
+}
+
+// Ogg Opus streams named .ogg: OPUS.cvx's record through OGG.cvx, and a
+// file whose first stream is something else stays libvorbisfile's refusal.
+TEST_F(OggPlugin, ReadsOpusStreamsNamedOggAsOpusDoes) {
+    const Bytes oneLink = EncodeOpus({OpusLink().Seconds(2.5).Comments({"TITLE=Grüße 5 €", "ARTIST=A", "ARTIST=B"})});
+    const Bytes chained = EncodeOpus({OpusLink().Seconds(1.5).Comments({"TITLE=First", "DATE=2001"}),
+                                      OpusLink().Seconds(2.0).Comments({"TITLE=Second"})});
+    PluginLibrary& opus = LoadPluginOnce(OPUS_PLUGIN_PATH);
+    for (const Bytes& file : {oneLink, chained, Bytes(oneLink.begin(), oneLink.begin() + 100)}) {
+        const std::string path = WriteFile(file, "opus.ogg");
+        const FileInfoPtr asOpus = opus.CreateFileInfo(0);
+        EXPECT_EQ(OpenAndRead(*NewInfo(), path), OpenAndRead(*asOpus, path));
+    }
+    const Reading r = Read(chained, "chained.ogg");
+    EXPECT_EQ(r.openResult, 0);
+    EXPECT_EQ(r.length, 3);
+    EXPECT_EQ(r.title, "First");
+
+    FileInfoPtr info = NewInfo();
+    ASSERT_EQ(info->Open(WriteFile(EncodeVorbis(VorbisStream().Comments({"TITLE=Kept"})), "kept.ogg").c_str()), 0);
+    constexpr size_t kHeaderTypeOffset = 5;
+    constexpr uint8_t kBeginsStream = 0x02;
+    for (const Bytes& file : {Concatenated({BeginningPage(99, Bytes(30, 'f')), oneLink}),
+                              FlipInsidePage(oneLink, kHeaderTypeOffset, kBeginsStream)}) {
+        const Reading refused = OpenAndRead(*info, WriteFile(file, "not-opus-first.ogg"));
+        EXPECT_EQ(refused.openResult, 1);
+        EXPECT_EQ(refused.title, "Kept");
+    }
 }
 
 }  // namespace cvx::testing
