@@ -1,7 +1,9 @@
 // make_seeds FOLDER: writes a seed corpus for every fuzz target into
 // FOLDER/<target>/, generated here rather than downloaded: real Ogg Vorbis,
-// FLAC and Ogg Opus files and Vorbis setup headers from the encoders, tags,
+// FLAC, Ogg Opus and MP4 files and Vorbis setup headers from the encoders,
+// MP4 files built box by box, tags,
 // INI files and UTF-8 text.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
@@ -9,9 +11,11 @@
 #include <vector>
 
 #include "tests/support/ogg_fixtures.h"
+#include "m4a/atom_tree.h"
 #include "tests/support/sanitizer_hooks.h"
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/mp4_files.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/opus_files.h"
 #include "tools/samples/picture.h"
@@ -124,6 +128,43 @@ int Main(int argc, char** argv) {
            Bytes(opusFile.begin(), opusFile.begin() + static_cast<long>(opusFile.size() / 2)),
            testing::WithGranulePosition(twoPagesOfSound, testing::OggPageOffsets(twoPagesOfSound).back(), -1),
            Concatenated({Bytes(opusFile.begin(), firstSound), Bytes(10000, 0), Bytes(firstSound, opusFile.end())})});
+
+    // M4A: built files of each layout and item kind, an encoded AAC one, and
+    // the edges of what the reader keeps from TagLib: nesting at and past
+    // its limit, a box ending at the edge of long, a duration past int
+    // milliseconds, media data past an eighth of long long with no bit rate.
+    const std::vector<Mp4Item> items = {Mp4Item::Text("\251nam", {"One", "Two"}), Mp4Item::Text("\251day", {"2003"}),
+                                        Mp4Item::Track(3, 9), Mp4Item::Genre(9), Mp4Item::Cover(JpegLikeBytes(64, 1))};
+    Mp4Layout small = Mp4Layout().Items(items);
+    small.mdatBytes = 16;
+    Mp4Layout unusual = small;
+    unusual.mediaHeaderVersion = 1;
+    unusual.sampleEntry = "alac";
+    unusual.videoTrackFirst = true;
+    unusual.mdatAfterMoov = true;
+    Mp4Layout longest = small;
+    longest.mediaHeaderVersion = 1;
+    longest.timescale = 1;
+    longest.duration = 3000000;
+    Mp4Layout noBitRate = small;
+    noBitRate.averageBitRate = 0;
+    const auto nested = [](int depth) {
+        Bytes box;
+        for (int i = 0; i < depth; ++i) box = Mp4Box("udta", box);
+        return box;
+    };
+    const auto largeBox = [](const char* type, uint64_t size) {
+        Bytes box = {0, 0, 0, 1, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]), uint8_t(type[3])};
+        for (int shift = 56; shift >= 0; shift -= 8) box.push_back(static_cast<uint8_t>(size >> shift));
+        return box;
+    };
+    const Bytes plain = BuildMp4(small);
+    Write(root / "m4a_open",
+          {plain, BuildMp4(unusual), BuildMp4(longest),
+           WithMp4Items(EncodeMp4(Mp4Audio().Seconds(0.1).Channels(1)), {Mp4Item::Text("\251ART", {"A"})}),
+           Concatenated({plain, nested(m4a::kDeepestNesting)}), Concatenated({plain, nested(m4a::kDeepestNesting + 1)}),
+           Concatenated({plain, largeBox("free", uint64_t{INT64_MAX} - 8 - plain.size())}),
+           Concatenated({BuildMp4(noBitRate), largeBox("mdat", uint64_t{1} << 61)})});
 
     Write(root / "id3v1", {Id3v1(true), Id3v1(false), WithId3v1(Bytes(300, 0x20), Id3v1(true))});
 

@@ -109,7 +109,7 @@ int32_t WholeSeconds(const MediaDuration& media) {
     return static_cast<int32_t>(static_cast<uint32_t>(seconds));
 }
 
-AtomTree WalkAtomTree(FileStream& stream) {
+AtomTree WalkAtomTree(FileStream& stream, int deepestNesting) {
     AtomTree tree;
     const long fileLength = stream.length();
     std::vector<OpenContainer> open;
@@ -175,7 +175,7 @@ AtomTree WalkAtomTree(FileStream& stream) {
             position = offset + length;
             continue;
         }
-        if (static_cast<int>(open.size()) + 1 > kDeepestNesting) {
+        if (open.size() + 1 > static_cast<size_t>(deepestNesting)) {
             tree.verdict = TreeVerdict::kTooDeep;
             return tree;
         }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds libogg, libvorbis, libFLAC and libopusfile from Debian's own source
+# Builds libogg, libvorbis, libFLAC, libopusfile and TagLib from Debian's own source
 # packages with clang, AddressSanitizer and libFuzzer's coverage
 # instrumentation, as static libraries for the fuzz preset, so that the
 # fuzzers are guided inside the libraries too:
@@ -28,14 +28,14 @@ flags="-g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address"
 chunk=$(sed -n 's/^ *set(CORVANE_FUZZ_CHUNK_SIZE \([0-9]*\)).*/\1/p' CMakeLists.txt)
 [ -n "$chunk" ] || { echo "CORVANE_FUZZ_CHUNK_SIZE not found in CMakeLists.txt" >&2; exit 1; }
 
-versions="$(source_versions libogg libvorbis flac opusfile) $flags chunk $chunk $(cat "$0" scripts/debian-sources.sh | sha256sum | cut -d' ' -f1)"
+versions="$(source_versions libogg libvorbis flac opusfile taglib) $flags chunk $chunk $(cat "$0" scripts/debian-sources.sh | sha256sum | cut -d' ' -f1)"
 if [ -f "$prefix/.versions" ] && [ "$(cat "$prefix/.versions")" = "$versions" ]; then
-  echo "instrumented libogg, libvorbis, libFLAC and libopusfile up to date in $prefix"
+  echo "instrumented libogg, libvorbis, libFLAC, libopusfile and TagLib up to date in $prefix"
   exit 0
 fi
 
 rm -rf "$prefix"
-fetch_sources "$scratch/src" libogg libvorbis flac opusfile
+fetch_sources "$scratch/src" libogg libvorbis flac opusfile taglib
 sed -i "s/^#define CHUNKSIZE 65536\b/#define CHUNKSIZE $chunk/" "$scratch"/src/libvorbis-*/lib/vorbisfile.c
 sed -i "s/^#define OP_CHUNK_SIZE     (65536)/#define OP_CHUNK_SIZE     ($chunk)/" "$scratch"/src/opusfile-*/src/opusfile.c
 grep -q "^#define CHUNKSIZE $chunk\b" "$scratch"/src/libvorbis-*/lib/vorbisfile.c
@@ -55,5 +55,12 @@ build_source "$scratch/src" flac "$scratch/build" "$prefix" "${FLAC_LIBRARY_ONLY
 build_autotools_source "$scratch/src" opusfile "$scratch/build" "$prefix" "" \
   --disable-http --disable-examples --disable-doc --with-pic CC=clang CFLAGS="$flags"
 
+# TagLib with UndefinedBehaviorSanitizer too: the M4A reader keeps files
+# from its undefined arithmetic, and m4a_open proves it. Its MP4 reader
+# needs no zlib; no C bindings.
+build_source "$scratch/src" taglib "$scratch/build" "$prefix" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_FLAGS="$flags -fsanitize=undefined -fno-sanitize-recover=all" -DCMAKE_POSITION_INDEPENDENT_CODE=ON \
+  -DWITH_ZLIB=OFF -DBUILD_BINDINGS=OFF -DBUILD_EXAMPLES=OFF
+
 echo "$versions" >"$prefix/.versions"
-echo "instrumented libogg, libvorbis, libFLAC and libopusfile installed in $prefix"
+echo "instrumented libogg, libvorbis, libFLAC, libopusfile and TagLib installed in $prefix"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Cross-builds libogg, libvorbis, libFLAC, libopus and libopusfile for 32-bit Windows as static
+# Cross-builds libogg, libvorbis, libFLAC, libopus, libopusfile and TagLib for 32-bit Windows as static
 # libraries, from Debian's own source packages, into a scratch prefix:
 #
 #   scripts/build-win32-codecs.sh [PREFIX]      (default build/win32-codecs)
@@ -15,7 +15,7 @@ scratch=${1:-build/win32-codecs}
 mkdir -p "$scratch"
 scratch=$(cd "$scratch" && pwd)
 prefix=$scratch/prefix
-packages=(libogg libvorbis flac opus opusfile)
+packages=(libogg libvorbis flac opus opusfile taglib)
 
 versions="$(source_versions "${packages[@]}")
 toolchain $(sha256sum cmake/mingw-i686.cmake | cut -d' ' -f1)
@@ -43,6 +43,10 @@ CPPFLAGS=-D_FORTIFY_SOURCE=0 build_autotools_source "$scratch/src" opus "$scratc
   --disable-stack-protector --disable-extra-programs --disable-doc
 build_autotools_source "$scratch/src" opusfile "$scratch/build" "$prefix" i686-w64-mingw32 \
   --disable-http --disable-examples --disable-doc
+# TagLib alone: no zlib (MP4 has no compressed frames to inflate), no C
+# bindings, no examples.
+build_source "$scratch/src" taglib "$scratch/build" "$prefix" "${cross[@]}" -DWITH_ZLIB=OFF -DBUILD_BINDINGS=OFF \
+  -DBUILD_EXAMPLES=OFF
 
 echo "$versions" >"$prefix/.versions"
 echo "codecs installed in $prefix"

@@ -1,6 +1,6 @@
 // write_damaged_set FOLDER [FUZZ_CORPORA]
 //
-// Writes FOLDER/<format> (ogg, flac, opus), a bounded set of damaged files
+// Writes FOLDER/<format> (ogg, flac, opus, m4a), a bounded set of damaged files
 // for comparing the builds of the plug-ins with one another: real files cut
 // short and with bytes flipped, as the damage tests make them, and a
 // selection of each format's fuzz corpus, FUZZ_CORPORA/<format>_open, where
@@ -15,6 +15,7 @@
 
 #include "tests/support/temp_dir.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/mp4_files.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/opus_files.h"
 #include "tools/samples/picture.h"
@@ -45,9 +46,12 @@ std::vector<Base> OggBases() {
     tagged.comments = {"TITLE=Gr\xC3\xBC\xC3\x9F" "e", "ARTIST=A", "ARTIST=B", "DATE=2002-10-19", "TRACKNUMBER=07/12"};
     VorbisStream pictured = tagged;
     pictured.comments.push_back(PictureComment(PictureBody(kFrontCover, JpegLikeBytes(2000, 5))));
+    // An Opus stream named .ogg too, which OGG reads as OPUS does.
+    const Bytes opus = EncodeOpus({OpusLink().Seconds(0.5).Comments({"TITLE=Opus", "ARTIST=A", "ARTIST=B"})});
     return {{"tagged", EncodeVorbis(tagged), 4000},
             {"chained", ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"}), 4000},
-            {"pictured", EncodeVorbis(pictured), 7000}};
+            {"pictured", EncodeVorbis(pictured), 7000},
+            {"opus", opus, 1000}};
 }
 
 std::vector<Base> FlacBases() {
@@ -74,6 +78,20 @@ std::vector<Base> OpusBases() {
             {"chained", EncodeOpus({OpusLink().Seconds(0.3).Comments({"TITLE=One"}),
                                     OpusLink().Seconds(0.3).Comments({"TITLE=Two"})}), 1000},
             {"pictured", EncodeOpus({pictured}), 3000}};
+}
+
+// MP4: the boxes come first in the built file (moov before mdat) and last
+// in ffmpeg's, so flips go over the built one's boxes and cuts over both.
+std::vector<Base> M4aBases() {
+    const std::vector<Mp4Item> items = {Mp4Item::Text("\251nam", {"Caf\xC3\xA9"}), Mp4Item::Text("\251ART", {"A", "B"}),
+                                        Mp4Item::Text("\251alb", {"\xE2\x82\xAC"}), Mp4Item::Text("\251day", {"1999"}),
+                                        Mp4Item::Track(2, 9), Mp4Item::Genre(9), Mp4Item::Cover(JpegLikeBytes(300, 1))};
+    Mp4Layout layout = Mp4Layout().Seconds(3).Items(items);
+    layout.mdatAfterMoov = true;
+    layout.videoTrackFirst = true;
+    const Bytes built = BuildMp4(layout);
+    return {{"built", built, built.size() - layout.mdatBytes},
+            {"aac", WithMp4Items(EncodeMp4(Mp4Audio().Seconds(0.5)), items), 0}};
 }
 
 std::string Numbered(const char* kind, size_t number, const std::string& rest) {
@@ -129,7 +147,7 @@ int Main(int argc, char** argv) {
     const struct {
         const char* format;
         std::vector<Base> bases;
-    } sets[] = {{"ogg", OggBases()}, {"flac", FlacBases()}, {"opus", OpusBases()}};
+    } sets[] = {{"ogg", OggBases()}, {"flac", FlacBases()}, {"opus", OpusBases()}, {"m4a", M4aBases()}};
     for (const auto& set : sets) {
         const fs::path folder = root / set.format;
         const std::string extension = std::string(".") + set.format;
