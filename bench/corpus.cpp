@@ -12,6 +12,7 @@
 
 #include "tools/samples/bytes.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/mp4_files.h"
 #include "tools/samples/ogg_files.h"
 #include "tools/samples/opus_files.h"
 #include "tools/samples/picture.h"
@@ -30,7 +31,7 @@ constexpr int kLongFilesPerFormat = 3;
 constexpr double kLongSeconds = 600;
 constexpr long kSampleRateHz = 44100;
 constexpr int kChannels = 2;
-constexpr char kCompleteMarker[] = "complete-v3";  // v3: Opus files in the plain and cover-art sets
+constexpr char kCompleteMarker[] = "complete-v4";  // v4: M4A files in the plain and cover-art sets
 constexpr size_t kPaddingBytes = 8 * 1024;     // what the reference encoder leaves
 constexpr size_t kBackCoverBytes = 1'000'000;
 
@@ -141,6 +142,26 @@ Bytes OpusFile(int i, double seconds, bool withPicture = false) {
 // Three Opus files in ten carry a picture in their comment header.
 Bytes CoverArtOpusFile(int i, double seconds) { return OpusFile(i, seconds, i % 10 < 3); }
 
+// AAC and ALAC in turn. Encoding takes ffmpeg a while, so the audio comes
+// from ten lengths a codec, each encoded once; the items are the file's own.
+// ©lyr and ©too stand for the lyrics and encoder a tagger adds.
+Bytes M4aFile(int i, bool withCover = false) {
+    constexpr int kDistinctAudio = 10;
+    const Mp4Audio audio = Mp4Audio()
+                               .Codec(i % 2 == 0 ? "aac" : "alac")
+                               .Channels(kChannels)
+                               .Seconds(ShortSeconds(i % kDistinctAudio))
+                               .Tone(110 + i % kDistinctAudio);
+    std::vector<Mp4Item> items = Mp4ItemsFromComments(Tags(i, true));
+    items.push_back(Mp4Item::Text("\251lyr", {Lyrics(i)}));
+    items.push_back(Mp4Item::Text("\251too", {"corvane bench"}));
+    if (withCover) items.push_back(Mp4Item::Cover(JpegLikeBytes(LogUniformBytes(i, 50e3, 500e3), static_cast<uint32_t>(i))));
+    return WithMp4Items(EncodeMp4(audio), items);
+}
+
+// Three M4A files in ten carry a cover.
+Bytes CoverArtM4aFile(int i) { return M4aFile(i, i % 10 < 3); }
+
 void Write(const fs::path& path, const Bytes& bytes) { WriteBytes(path.string(), bytes); }
 
 std::string Name(const char* prefix, int i, const char* extension) {
@@ -169,6 +190,7 @@ void GeneratePlain(const fs::path& folder) {
         jobs.emplace_back([=] { Write(folder / "ogg" / Name(prefix, i, "ogg"), OggFile(i, seconds)); });
         jobs.emplace_back([=] { Write(folder / "flac" / Name(prefix, i, "flac"), FlacFile(i, seconds)); });
         if (!isLong) jobs.emplace_back([=] { Write(folder / "opus" / Name(prefix, i, "opus"), OpusFile(i, seconds)); });
+        if (!isLong) jobs.emplace_back([=] { Write(folder / "m4a" / Name(prefix, i, "m4a"), M4aFile(i)); });
     }
     RunAll(jobs);
 }
@@ -181,6 +203,7 @@ void GenerateCoverArt(const fs::path& folder) {
             [=] { Write(folder / "flac" / Name("track-", i, "flac"), CoverArtFlacFile(i, ShortSeconds(i))); });
         jobs.emplace_back(
             [=] { Write(folder / "opus" / Name("track-", i, "opus"), CoverArtOpusFile(i, ShortSeconds(i))); });
+        jobs.emplace_back([=] { Write(folder / "m4a" / Name("track-", i, "m4a"), CoverArtM4aFile(i)); });
     }
     RunAll(jobs);
 }
@@ -215,6 +238,7 @@ FileSet EnsureSet(const fs::path& folder, const std::string& name, void (*genera
         fs::create_directories(folder / "ogg");
         fs::create_directories(folder / "flac");
         fs::create_directories(folder / "opus");
+        fs::create_directories(folder / "m4a");
         generate(folder);
         std::ofstream(folder / kCompleteMarker) << "generated\n";
     }

@@ -82,6 +82,7 @@ std::unique_ptr<Reader> (*FloorOf(const char* name))() {
     if (plugin == "OGG") return MakeVorbisFloorReader;
     if (plugin == "FLAC") return MakeFlacFloorReader;
     if (plugin == "OPUS") return MakeOpusFloorReader;
+    if (plugin == "M4A") return MakeMp4FloorReader;
     std::fprintf(stderr, "corvane_bench: no call floor for %s\n", name);
     std::exit(1);
 }

@@ -35,6 +35,9 @@ std::unique_ptr<Reader> MakeFlacFloorReader();
 // op_open_file, op_pcm_total(-1), op_tags(0), op_free; the size probe;
 // values copied as raw bytes.
 std::unique_ptr<Reader> MakeOpusFloorReader();
+// TagLib::MP4::File with audio properties, lengthInMilliseconds() / 1000,
+// the seven items; the size probe; values copied as raw UTF-8.
+std::unique_ptr<Reader> MakeMp4FloorReader();
 // open, read the first 64 KiB, read the last 128 bytes, close: what a
 // reader of the metadata at the start and the ID3v1 tag at the end cannot
 // do without.

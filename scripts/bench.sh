@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up the machine (TagLib and valgrind too), builds the plug-ins and the
+# Sets up the machine (valgrind too), builds the plug-ins and the
 # benchmark, and runs it on the corpus in build/bench/corpus, which it writes
 # the first time. Arguments go to the benchmark: --rounds N, --callgrind,
 # --cvxscan [--scan-files N].

@@ -17,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/debian-sources.sh
 
-./scripts/install-deps.sh clang libclang-rt-14-dev dpkg-dev >&2
+./scripts/install-deps.sh clang libclang-rt-14-dev dpkg-dev libutfcpp-dev >&2
 enable_deb_src
 
 scratch=${1:-build/fuzz-codecs}
@@ -60,7 +60,7 @@ build_autotools_source "$scratch/src" opusfile "$scratch/build" "$prefix" "" \
 # needs no zlib; no C bindings.
 build_source "$scratch/src" taglib "$scratch/build" "$prefix" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$flags -fsanitize=undefined -fno-sanitize-recover=all" -DCMAKE_POSITION_INDEPENDENT_CODE=ON \
-  -DWITH_ZLIB=OFF -DBUILD_BINDINGS=OFF -DBUILD_EXAMPLES=OFF
+  "${TAGLIB_MP4_ONLY[@]}"
 
 echo "$versions" >"$prefix/.versions"
 echo "instrumented libogg, libvorbis, libFLAC, libopusfile and TagLib installed in $prefix"

@@ -43,10 +43,7 @@ CPPFLAGS=-D_FORTIFY_SOURCE=0 build_autotools_source "$scratch/src" opus "$scratc
   --disable-stack-protector --disable-extra-programs --disable-doc
 build_autotools_source "$scratch/src" opusfile "$scratch/build" "$prefix" i686-w64-mingw32 \
   --disable-http --disable-examples --disable-doc
-# TagLib alone: no zlib (MP4 has no compressed frames to inflate), no C
-# bindings, no examples.
-build_source "$scratch/src" taglib "$scratch/build" "$prefix" "${cross[@]}" -DWITH_ZLIB=OFF -DBUILD_BINDINGS=OFF \
-  -DBUILD_EXAMPLES=OFF
+build_source "$scratch/src" taglib "$scratch/build" "$prefix" "${cross[@]}" "${TAGLIB_MP4_ONLY[@]}"
 
 echo "$versions" >"$prefix/.versions"
 echo "codecs installed in $prefix"

@@ -80,6 +80,11 @@ build_autotools_source() {
   )
 }
 
+# TagLib as Debian builds it, with the system's header-only utfcpp, but
+# without zlib (the MP4 reader inflates nothing), C bindings or examples.
+TAGLIB_MP4_ONLY=(-DCMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES=/usr/include/utf8cpp -DWITH_ZLIB=OFF -DBUILD_BINDINGS=OFF
+  -DBUILD_EXAMPLES=OFF)
+
 # libFLAC alone: no C++ library, programs, examples, documentation or Ogg.
 FLAC_LIBRARY_ONLY=(-DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF
   -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF)

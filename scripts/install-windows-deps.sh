@@ -2,7 +2,8 @@
 # Prepares the machine for the 32-bit Windows build: the i386 architecture
 # (for wine32), source entries for Debian's archive (the codecs are built
 # from Debian's own source packages), the mingw-w64 cross compiler, Wine,
-# clang and lld (a test host is built in Microsoft's ABI) and the locales
+# clang and lld (a test host is built in Microsoft's ABI), the header-only
+# utfcpp TagLib is built with, and the locales
 # whose code pages the tests run under.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   apt_refresh
 fi
 enable_deb_src
-./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 wine wine32:i386 locales clang lld "$@"
+./scripts/install-deps.sh dpkg-dev g++-mingw-w64-i686 wine wine32:i386 locales clang lld libutfcpp-dev "$@"
 
 # Wine takes the ANSI code page and the encoding of file names from the
 # locale; the tests run under the code pages Corvane's users have, so each

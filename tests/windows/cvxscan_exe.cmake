@@ -66,7 +66,7 @@ if(NOT err MATCHES "no plug-in could be loaded from")
   message(FATAL_ERROR "no clear message for a folder without plug-ins:\n${err}")
 endif()
 
-file(COPY ${PLUGINS}/OGG.cvx ${PLUGINS}/FLAC.cvx ${PLUGINS}/OPUS.cvx DESTINATION ${SCRATCH}/Corvane/Plugins/Formats)
+file(COPY ${PLUGINS}/OGG.cvx ${PLUGINS}/FLAC.cvx ${PLUGINS}/OPUS.cvx ${PLUGINS}/M4A.cvx DESTINATION ${SCRATCH}/Corvane/Plugins/Formats)
 windows_path(formats ${SCRATCH}/Corvane/Plugins/Formats)
 run(status out err --plugins ${formats} --install)
 expect_status(${status} 0 "--install" "${err}")
@@ -75,14 +75,15 @@ if(NOT err MATCHES "cvxscan: OGG.cvx: Z:.*\\\\Corvane\\\\plugin.ini: added\r?\n"
 endif()
 file(READ ${SCRATCH}/Corvane/plugin.ini ini)
 # The plug-ins load in sorted order: FLAC.cvx registers first, OPUS.cvx last.
-if(NOT ini MATCHES "\\[Corvane\\]\r?\ncorvane_extlist=MP3, MPC, MP\\+, MPP, WMA, APE, MAC, FLAC, OGG, OPUS\r?\n")
+if(NOT ini MATCHES "\\[Corvane\\]\r?\ncorvane_extlist=MP3, MPC, MP\\+, MPP, WMA, APE, MAC, FLAC, M4A, OGG, OPUS\r?\n")
   message(FATAL_ERROR "--install wrote an unexpected plugin.ini:\n${ini}")
 endif()
 # The version resource of each DLL, read back through the system's API.
 run(status out err --plugins ${formats} --version)
 expect_status(${status} 0 "--version" "${err}")
 if(NOT out MATCHES "OGG.cvx: OGG Support for Corvane, version [0-9.]+ \\(file version [0-9.]+\\), extensions OGG"
-   OR NOT out MATCHES "OPUS.cvx: OPUS Support for Corvane, version [0-9.]+ \\(file version [0-9.]+\\), extensions OPUS")
+   OR NOT out MATCHES "OPUS.cvx: OPUS Support for Corvane, version [0-9.]+ \\(file version [0-9.]+\\), extensions OPUS"
+   OR NOT out MATCHES "M4A.cvx: M4A Support for Corvane, version [0-9.]+ \\(file version [0-9.]+\\), extensions M4A")
   message(FATAL_ERROR "--version did not read the DLLs' version resources:\n${out}")
 endif()
 message(STATUS "cvxscan.exe: catalogue, damaged file, empty folder, --install and --version as on Linux")
