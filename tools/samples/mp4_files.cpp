@@ -20,8 +20,9 @@ namespace cvx::samples {
 
 namespace {
 
+// `value` in `width` bytes, most significant first; zeros above 8 bytes.
 void AppendBigEndian(Bytes& bytes, uint64_t value, size_t width) {
-    for (size_t i = width; i-- > 0;) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (size_t i = width; i-- > 0;) bytes.push_back(i < 8 ? static_cast<uint8_t>(value >> (8 * i)) : 0);
 }
 
 void AppendText(Bytes& bytes, const std::string& text) { bytes.insert(bytes.end(), text.begin(), text.end()); }
