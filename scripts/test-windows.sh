@@ -36,7 +36,17 @@ done
 prefix=$PWD/build/win32/wineprefix
 ./scripts/build-windows.sh -DCORVANE_SAMPLES_DIR="$samples" -DCORVANE_DAMAGED_DIR="$damaged" \
   -DCORVANE_REFERENCE_DIR="$reference"
+cmake --build --preset win32
+# Wine runs the 32-bit DLLs in a 32-bit Linux process. Some virtual
+# machines run none (their kernel has IA-32 emulation off: execve of a
+# 32-bit program gives "Exec format error", and dmesg says so); there the
+# tests that need no Wine run, and the skip of the rest is said plainly.
+if ! wine --version >/dev/null 2>&1; then
+  echo "SKIPPED: the tests under Wine. This machine runs no 32-bit programs (the kernel has IA-32" \
+    "emulation off; see dmesg), so Wine cannot run the DLLs here. Only the checks without Wine ran:" >&2
+  ctest --preset win32 -j "$(nproc)" -R '_imports_kernel32_and_msvcrt_only$'
+  exit 0
+fi
 rm -rf "$prefix"
 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= timeout 300 wineboot --init
-cmake --build --preset win32
 ctest --preset win32 -j "$(nproc)"
