@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace cvx::m4a {
 
@@ -35,17 +37,34 @@ public:
 
     // Up to `count` bytes at `offset` into `destination`, without moving
     // the position TagLib sees; fewer at the end or when a read fails.
+    // Short reads come from blocks kept once read: the walk of the box tree
+    // and TagLib read the same headers, scattered over the file, one after
+    // the other. Long ones (pictures, long values) are read as they are.
     size_t ReadAt(int64_t offset, unsigned char* destination, size_t count);
 
     int64_t bytesRead() const { return bytesRead_; }
 
+    static constexpr size_t kBlockSize = 4096;
+    static constexpr size_t kLongestKeptRead = 4 * kBlockSize;
+    static constexpr size_t kMostBlocksKept = 256;  // 1 MiB; then they are dropped and read again
+
 private:
+    struct Block {
+        int64_t index;
+        size_t size;
+        std::unique_ptr<unsigned char[]> bytes;
+    };
+    // The block `index`, read when not kept; null when it cannot be read.
+    const Block* BlockAt(int64_t index);
+    size_t ReadFromFile(int64_t offset, unsigned char* destination, size_t count);
+
     std::FILE* file_;
     int64_t sizeBytes_;
     const char* path_;
     int64_t position_ = 0;
     int64_t streamAt_ = 0;  // where the stdio stream stands, -1 when unknown
     int64_t bytesRead_ = 0;
+    std::vector<Block> blocks_;
 };
 
 }  // namespace cvx::m4a
