@@ -20,7 +20,7 @@ struct ItemTarget {
     CommentTarget target;
 };
 
-constexpr ItemTarget kTextItems[] = {
+constexpr ItemTarget kItemTargets[] = {
     {"\251nam", CommentTarget::kTitle},   {"\251ART", CommentTarget::kArtist}, {"\251alb", CommentTarget::kAlbum},
     {"\251cmt", CommentTarget::kComment}, {"\251gen", CommentTarget::kGenre},  {"\251day", CommentTarget::kYear},
 };
@@ -29,7 +29,7 @@ constexpr char kTrackItem[] = "trkn";
 }  // namespace
 
 void TakeItems(TagRecord& record, const TagLib::MP4::ItemMap& items) {
-    for (const ItemTarget& wanted : kTextItems) {
+    for (const ItemTarget& wanted : kItemTargets) {
         const auto item = items.find(TagLib::String(wanted.name, TagLib::String::Latin1));
         if (item == items.end()) continue;
         for (const TagLib::String& value : item->second.toStringList()) {
