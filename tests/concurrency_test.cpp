@@ -12,6 +12,7 @@
 #include "tests/support/plugin_fixture.h"
 #include "tests/support/run_command.h"
 #include "tools/samples/flac_files.h"
+#include "tools/samples/mp4_files.h"
 #include "tools/samples/opus_files.h"
 
 namespace cvx::testing {
@@ -66,6 +67,7 @@ protected:
     std::vector<std::string> WriteOggFiles();
     std::vector<std::string> WriteFlacFiles();
     std::vector<std::string> WriteOpusFiles();
+    std::vector<std::string> WriteM4aFiles();
     TempDir dir_;
 };
 
@@ -74,6 +76,11 @@ std::vector<std::string> Concurrency::WriteOggFiles() {
     for (int i = 0; i < kFiles; ++i) {
         const VorbisStream stream = VorbisStream().Seconds(1.0 + i).Comments(Comments(i)).Serial(i + 1);
         paths.push_back(Write(EncodeVorbis(stream), std::to_string(i) + ".ogg"));
+    }
+    // Opus streams named .ogg, which OGG reads as OPUS does.
+    for (int i = 0; i < 2; ++i) {
+        const Bytes opus = EncodeOpus({OpusLink().Seconds(1.0 + i).Comments(Comments(i))}, static_cast<uint32_t>(i + 1));
+        paths.push_back(Write(opus, "opus-" + std::to_string(i) + ".ogg"));
     }
     return paths;
 }
@@ -105,6 +112,19 @@ std::vector<std::string> Concurrency::WriteOpusFiles() {
     return paths;
 }
 
+// Half of them built box by box, half encoded by ffmpeg, a cover in some.
+std::vector<std::string> Concurrency::WriteM4aFiles() {
+    std::vector<std::string> paths;
+    for (int i = 0; i < kFiles; ++i) {
+        std::vector<Mp4Item> items = Mp4ItemsFromComments(Comments(i));
+        if (i % 3 == 0) items.push_back(Mp4Item::Cover(Bytes(3000, static_cast<uint8_t>(i))));
+        const Bytes file = i % 2 == 0 ? BuildMp4(Mp4Layout().Seconds(1.0 + i).Items(items))
+                                      : WithMp4Items(EncodeMp4(Mp4Audio().Seconds(1.0)), items);
+        paths.push_back(Write(file, std::to_string(i) + ".m4a"));
+    }
+    return paths;
+}
+
 }  // namespace
 
 TEST_F(Concurrency, OggThreadsReadWhatOneThreadReads) {
@@ -117,6 +137,10 @@ TEST_F(Concurrency, FlacThreadsReadWhatOneThreadReads) {
 
 TEST_F(Concurrency, OpusThreadsReadWhatOneThreadReads) {
     ExpectSameReadingsFromThreads(LoadPluginOnce(OPUS_PLUGIN_PATH), WriteOpusFiles());
+}
+
+TEST_F(Concurrency, M4aThreadsReadWhatOneThreadReads) {
+    ExpectSameReadingsFromThreads(LoadPluginOnce(M4A_PLUGIN_PATH), WriteM4aFiles());
 }
 
 // cvxscan's own threads, each with its own objects: the catalogue of four
