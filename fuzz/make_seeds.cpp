@@ -71,8 +71,10 @@ int Main(int argc, char** argv) {
     ogg.comments = kComments;
     const Bytes oggFile = EncodeVorbis(ogg);
     const Bytes chain = ChainedOgg(0.3, 0.3, {"TITLE=One"}, {"TITLE=Two"});
+    // An Opus stream too, which OGG reads as OPUS does.
     Write(root / "ogg_open",
-          {oggFile, chain, Bytes(oggFile.begin(), oggFile.begin() + static_cast<long>(oggFile.size() / 2))});
+          {oggFile, chain, Bytes(oggFile.begin(), oggFile.begin() + static_cast<long>(oggFile.size() / 2)),
+           EncodeOpus({OpusLink().Seconds(0.2).Comments({"TITLE=Opus"})})});
 
     // The page finder: from the start and from within, with each kind of
     // boundary; [from] [how] [boundary] first.

@@ -12,8 +12,11 @@
 namespace cvx::testing {
 
 // fopen, ov_open_callbacks with stdio's own calls, ov_time_total(-1),
-// ov_comment(-1), ov_clear; the size probe first. It also counts what
-// libvorbisfile's reading costs, as the OGG reader counts it.
+// ov_comment(-1), ov_clear; the size probe first; where libvorbisfile
+// refuses the file as not Vorbis and the first page libogg finds in its
+// first chunk begins an Opus stream, PrescribedOpusFileInfo's record. It
+// also counts what libvorbisfile's reading costs, as the OGG reader counts
+// it.
 class PrescribedVorbisFileInfo : public RecordFileInfo {
 public:
     int32_t CVX_THISCALL Open(const char* path) noexcept override;
@@ -28,7 +31,8 @@ private:
 };
 
 // The OGG reader without its one-link reading: libvorbisfile's roads alone
-// (ogg/vorbis_file.h), through the same record rules; what the reader does
+// (ogg/vorbis_file.h), through the same record rules, and Opus streams as
+// the reader reads them; what the reader does
 // with every file its one-link reading leaves, tried on any file.
 class VorbisRoadsFileInfo : public RecordFileInfo {
 public:

@@ -3,10 +3,14 @@
 #include <vorbis/vorbisfile.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "frame/open_file_for_record.h"
+#include "ogg/opus_in_ogg.h"
+#include "ogg/read_limits.h"
 #include "ogg/vorbis_file.h"
 #include "ogg/vorbis_file_info.h"
+#include "opus/opus_file_info.h"
 
 namespace cvx::testing {
 
@@ -34,6 +38,32 @@ int SeekCounted(void* source, ogg_int64_t offset, int whence) {
 
 long TellCounted(void* source) { return static_cast<long>(ftello(static_cast<CountedFile*>(source)->file)); }
 
+// Whether the first page libogg finds in the file, beginning within
+// libvorbisfile's first chunk, begins an Opus stream: libogg fed the chunk
+// and the longest page after it.
+bool FirstPageBeginsOpus(std::FILE* file) {
+    constexpr long kLongestPage = 27 + 255 + 255 * 255;
+    const long feed = static_cast<long>(ogg::kVorbisfileChunkSize) + kLongestPage;
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    std::rewind(file);
+    char* buffer = ogg_sync_buffer(&sync, feed);
+    ogg_sync_wrote(&sync, static_cast<long>(std::fread(buffer, 1, static_cast<size_t>(feed), file)));
+    ogg_page page;
+    int64_t offset = 0;
+    bool opus = false;
+    for (long step; (step = ogg_sync_pageseek(&sync, &page)) != 0;) {
+        if (step > 0) {
+            opus = offset < ogg::kVorbisfileChunkSize && ogg_page_bos(&page) && page.body_len >= 8 &&
+                   std::memcmp(page.body, "OpusHead", 8) == 0;
+            break;
+        }
+        offset -= step;
+    }
+    ogg_sync_clear(&sync);
+    return opus;
+}
+
 }  // namespace
 
 int32_t CVX_THISCALL PrescribedVorbisFileInfo::Open(const char* path) noexcept {
@@ -43,13 +73,20 @@ int32_t CVX_THISCALL PrescribedVorbisFileInfo::Open(const char* path) noexcept {
     CountedFile in{file.get()};
     OggVorbis_File vorbis;
     const ov_callbacks callbacks = {ReadCounted, SeekCounted, nullptr, TellCounted};
-    const bool opened = ov_open_callbacks(&in, &vorbis, nullptr, 0, callbacks) == 0;
+    const int result = ov_open_callbacks(&in, &vorbis, nullptr, 0, callbacks);
+    const bool opened = result == 0;
     if (opened) {
         ogg::TakeLengthAndTags(record_, vorbis);
         ov_clear(&vorbis);
     }
     bytesRead_ = in.bytesRead;
     seeks_ = in.seeks;
+    if (!opened && result == OV_ENOTVORBIS && FirstPageBeginsOpus(file.get())) {
+        PrescribedOpusFileInfo opus;
+        const int32_t opusResult = opus.Open(path);
+        record_ = opus.record();
+        return opusResult;
+    }
     return opened ? 0 : 1;
 }
 
@@ -61,6 +98,10 @@ int32_t CVX_THISCALL VorbisRoadsFileInfo::Open(const char* path) noexcept {
     ogg::VorbisFile vorbis;
     const bool opened = vorbis.Open(file.get(), sizeBytes);
     reading_ = vorbis.reading();
+    if (!opened && vorbis.openResult() == OV_ENOTVORBIS &&
+        ogg::FirstStreamIsOpus(file.get(), sizeBytes, ogg::FileWindows(file.get(), sizeBytes))) {
+        return opus::ReadOpusFile(record_, file.get(), sizeBytes);
+    }
     if (!opened) return 1;
     ogg::TakeLengthAndTags(record_, vorbis.get());
     return 0;
