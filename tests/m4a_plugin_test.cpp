@@ -53,10 +53,15 @@ Bytes LargeBox(const std::string& type, uint64_t claimedSize) {
     return Concatenated({BigEndian(1, 4), Bytes(type.begin(), type.end()), BigEndian(claimedSize, 8)});
 }
 
+// `depth` empty boxes of `type`, each inside the one before.
 Bytes Nested(const std::string& type, int depth) {
-    Bytes box;
-    for (int i = 0; i < depth; ++i) box = Mp4Box(type, box);
-    return box;
+    Bytes boxes;
+    for (int level = 0; level < depth; ++level) {
+        const Bytes size = BigEndian(uint64_t{8} * static_cast<uint64_t>(depth - level), 4);
+        boxes.insert(boxes.end(), size.begin(), size.end());
+        boxes.insert(boxes.end(), type.begin(), type.end());
+    }
+    return boxes;
 }
 
 struct Expected {
@@ -140,6 +145,8 @@ TEST_F(M4aPlugin, KeepsTagLibFromUndefinedArithmeticAndDeepRecursion) {
     ExpectFields(ReadAsTagLib(Concatenated({plain, Nested("udta", m4a::kDeepestNesting)})), read);
     ExpectFields(ReadAsTagLib(Concatenated({plain, Nested("udta", m4a::kDeepestNesting + 1)}), false),
                  {1, 0, "", "", "", 0, 0});
+    // 800 KB of nested headers run TagLib off an 8 MiB stack.
+    ExpectFields(ReadAsTagLib(Concatenated({plain, Nested("udta", 100000)}), false), {1, 0, "", "", "", 0, 0});
     ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", uint64_t{LONG_MAX} - 8 - plain.size())})), read);
     ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", uint64_t{LONG_MAX} - 7 - plain.size())}), false),
                  {1, 0, "", "", "", 0, 0});
