@@ -103,13 +103,13 @@ void CheckAgainstTagLib(const m4a::Mp4FileInfo& reader, const char* path, size_t
     CHECK(opened != nullptr);
     m4a::FileStream stream(opened.get(), static_cast<int64_t>(size), path);
     const m4a::AtomTree tree = m4a::WalkAtomTree(stream);
-    if (tree.verdict == m4a::TreeVerdict::kEndPastLong) {
-        CHECK(result == 1);  // TagLib would add past long: nothing to compare with
+    if (tree.verdict == m4a::TreeVerdict::kPastTwoGiB) {
+        CHECK(result == 1);  // the Windows build's TagLib refuses it or cannot count it
         return;
     }
-    // The nesting refused is TagLib's, once no box ends past long.
+    // The nesting refused is TagLib's, once no box is past 2 GiB.
     const m4a::AtomTree unlimited = m4a::WalkAtomTree(stream, INT_MAX);
-    if (unlimited.verdict == m4a::TreeVerdict::kEndPastLong) {
+    if (unlimited.verdict == m4a::TreeVerdict::kPastTwoGiB) {
         CHECK(result == 1);
         return;
     }

@@ -133,8 +133,8 @@ int Main(int argc, char** argv) {
 
     // M4A: built files of each layout and item kind, an encoded AAC one, and
     // the edges of what the reader keeps from TagLib: nesting at and past
-    // its limit, a box ending at the edge of long, a duration past int
-    // milliseconds, media data past an eighth of long long with no bit rate.
+    // its limit, a box ending where a 32-bit long ends, a duration past int
+    // milliseconds, a file with no bit rate.
     const std::vector<Mp4Item> items = {Mp4Item::Text("\251nam", {"One", "Two"}), Mp4Item::Text("\251day", {"2003"}),
                                         Mp4Item::Track(3, 9), Mp4Item::Genre(9), Mp4Item::Cover(JpegLikeBytes(64, 1))};
     Mp4Layout small = Mp4Layout().Items(items);
@@ -165,8 +165,7 @@ int Main(int argc, char** argv) {
           {plain, BuildMp4(unusual), BuildMp4(longest),
            WithMp4Items(EncodeMp4(Mp4Audio().Seconds(0.1).Channels(1)), {Mp4Item::Text("\251ART", {"A"})}),
            Concatenated({plain, nested(m4a::kDeepestNesting)}), Concatenated({plain, nested(m4a::kDeepestNesting + 1)}),
-           Concatenated({plain, largeBox("free", uint64_t{INT64_MAX} - 8 - plain.size())}),
-           Concatenated({BuildMp4(noBitRate), largeBox("mdat", uint64_t{1} << 61)})});
+           Concatenated({plain, largeBox("free", uint64_t{INT32_MAX} - 8 - plain.size())}), BuildMp4(noBitRate)});
 
     Write(root / "id3v1", {Id3v1(true), Id3v1(false), WithId3v1(Bytes(300, 0x20), Id3v1(true))});
 

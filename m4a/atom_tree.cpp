@@ -1,6 +1,5 @@
 #include "m4a/atom_tree.h"
 
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -92,7 +91,6 @@ MediaDuration ReadMediaHeader(FileStream& stream, const Box& box) {
 }
 
 constexpr double kFirstMillisecondsPastInt = 2147483648.0;
-constexpr long long kLongestMdatTotal = LLONG_MAX / 8;  // Properties' bitrate takes 8 times it
 
 }  // namespace
 
@@ -115,7 +113,6 @@ AtomTree WalkAtomTree(FileStream& stream, int deepestNesting) {
     std::vector<OpenContainer> open;
     std::vector<Track> tracks;
     bool moovSeen = false;
-    unsigned long long mdatTotal = 0;
     long position = 0;
     for (;;) {
         // Atoms::Atoms reads boxes while a header fits; a container reads
@@ -131,18 +128,24 @@ AtomTree WalkAtomTree(FileStream& stream, int deepestNesting) {
         long length = 0;
         position = offset + kAtomHeaderSize;
         if (valid) {
-            length = static_cast<long>(Read32(header));
-            if (static_cast<uint32_t>(length) == kSizeToTheEnd) {
-                length = fileLength - offset;
-            } else if (static_cast<uint32_t>(length) == kSizeInLargeField) {
+            const uint32_t size = Read32(header);
+            long long wide = size;
+            if (size == kSizeToTheEnd) {
+                wide = fileLength - offset;
+            } else if (size == kSizeInLargeField) {
                 unsigned char large[kLargeSizeFieldSize];
                 const size_t got = stream.ReadAt(position, large, sizeof large);
                 position += static_cast<long>(got);
-                const long long largeLength = ReadUpTo64(large, got);
-                valid = largeLength <= LONG_MAX;
-                length = valid ? static_cast<long>(largeLength) : 0;
+                wide = ReadUpTo64(large, got);
             }
-            valid = valid && length >= kAtomHeaderSize;
+            // TagLib's 32-bit long takes neither; the 64-bit one takes a
+            // negative large size as too short.
+            if (wide > kLongestTagLibCount || (size == kSizeInLargeField && wide < 0)) {
+                tree.verdict = TreeVerdict::kPastTwoGiB;
+                return tree;
+            }
+            length = static_cast<long>(wide);
+            valid = length >= kAtomHeaderSize;
         }
         if (!valid) {
             // An invalid box sends TagLib to the end of the file; the
@@ -153,8 +156,8 @@ AtomTree WalkAtomTree(FileStream& stream, int deepestNesting) {
             continue;
         }
         // TagLib adds the length to the offset, and 8 to that at the top.
-        if (length > LONG_MAX - kAtomHeaderSize - offset) {
-            tree.verdict = TreeVerdict::kEndPastLong;
+        if (length > kLongestTagLibCount - kAtomHeaderSize - offset) {
+            tree.verdict = TreeVerdict::kPastTwoGiB;
             return tree;
         }
         const unsigned char* type = header + 4;
@@ -164,12 +167,6 @@ AtomTree WalkAtomTree(FileStream& stream, int deepestNesting) {
             Track& track = tracks[parent->track];
             Box* box = IsType(type, "hdlr") ? &track.handler : IsType(type, "mdhd") ? &track.mediaHeader : nullptr;
             if (box && !box->found) *box = Box{true, offset, length};
-        }
-        if (IsType(type, "mdat")) {
-            mdatTotal += static_cast<unsigned long long>(length);
-            if (mdatTotal > static_cast<unsigned long long>(kLongestMdatTotal)) {
-                mdatTotal = static_cast<unsigned long long>(kLongestMdatTotal) + 1;
-            }
         }
         if (!IsOneOf(type, kContainerTypes)) {
             position = offset + length;
@@ -204,7 +201,9 @@ AtomTree WalkAtomTree(FileStream& stream, int deepestNesting) {
     }
     const Track* sound = FirstSoundTrack(stream, tracks);
     if (sound) tree.media = ReadMediaHeader(stream, sound->mediaHeader);
-    if (MediaMilliseconds(tree.media) >= kFirstMillisecondsPastInt || mdatTotal > kLongestMdatTotal) {
+    // Within 2 GiB, the media data Properties' bit rate multiplies by 8
+    // cannot pass long long; the duration can pass int milliseconds.
+    if (MediaMilliseconds(tree.media) >= kFirstMillisecondsPastInt) {
         tree.verdict = TreeVerdict::kTagLibReadsTagsOnly;
     }
     return tree;

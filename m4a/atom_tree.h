@@ -5,6 +5,11 @@
 // media header MP4::Properties::read (taglib/mp4/mp4properties.cpp) takes
 // the length from. It reads only box headers, the sound handler's type and
 // the media header.
+//
+// TagLib counts positions and sizes in long: 32 bits in the Windows build,
+// where a box of 2 GiB or more is invalid (and the file with it) and an end
+// past 2 GiB overflows. Both builds refuse such files, so that the plug-in
+// gives one record on every platform, the Windows build's.
 #pragma once
 
 #include <cstdint>
@@ -28,11 +33,14 @@ struct MediaDuration {
     long long duration = 0;
 };
 
+// The largest size or position TagLib's long holds in the 32-bit build.
+inline constexpr long long kLongestTagLibCount = 2147483647;
+
 enum class TreeVerdict {
-    kTagLibReadsAll,            // tags and audio properties
-    kTagLibReadsTagsOnly,       // the properties' arithmetic would overflow: the length is ours
-    kTooDeep,                   // nested past kDeepestNesting: refused
-    kEndPastLong,               // a box ends where TagLib's long cannot count: refused
+    kTagLibReadsAll,       // tags and audio properties
+    kTagLibReadsTagsOnly,  // the duration in ms would overflow TagLib's int: the length is ours
+    kTooDeep,              // nested past kDeepestNesting: refused
+    kPastTwoGiB,           // a box of 2 GiB or more, or ending past them: refused
 };
 
 struct AtomTree {

@@ -2,8 +2,6 @@
 
 #include <taglib/mp4file.h>
 
-#include <limits>
-
 #include "comment/ansi_comment.h"
 #include "frame/open_file_for_record.h"
 #include "m4a/atom_tree.h"
@@ -46,12 +44,12 @@ int32_t CVX_THISCALL Mp4FileInfo::Open(const char* path) noexcept {
     const FilePtr file = OpenFileForRecord(record_, path, &sizeBytes);
     ClearTags(record_);
     record_.length = 0;
-    // TagLib counts positions in long.
-    if (!file || sizeBytes > std::numeric_limits<long>::max()) return 1;
+    // TagLib counts positions in long, 32 bits on Windows (m4a/atom_tree.h).
+    if (!file || sizeBytes > kLongestTagLibCount) return 1;
     try {
         FileStream stream(file.get(), sizeBytes, path);
         const AtomTree tree = WalkAtomTree(stream);
-        if (tree.verdict == TreeVerdict::kTooDeep || tree.verdict == TreeVerdict::kEndPastLong) return 1;
+        if (tree.verdict == TreeVerdict::kTooDeep || tree.verdict == TreeVerdict::kPastTwoGiB) return 1;
         const bool readProperties = tree.verdict == TreeVerdict::kTagLibReadsAll;
         TagLib::MP4::File mp4(&stream, readProperties);
         if (!mp4.isValid()) return 1;

@@ -5,7 +5,6 @@
 // own answer.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -147,16 +146,17 @@ TEST_F(M4aPlugin, KeepsTagLibFromUndefinedArithmeticAndDeepRecursion) {
                  {1, 0, "", "", "", 0, 0});
     // 800 KB of nested headers run TagLib off an 8 MiB stack.
     ExpectFields(ReadAsTagLib(Concatenated({plain, Nested("udta", 100000)}), false), {1, 0, "", "", "", 0, 0});
-    ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", uint64_t{LONG_MAX} - 8 - plain.size())})), read);
-    ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", uint64_t{LONG_MAX} - 7 - plain.size())}), false),
-                 {1, 0, "", "", "", 0, 0});
+    // Boxes TagLib's 32-bit long, on Windows, cannot count: refused on every
+    // platform, so that both builds give one record.
+    const uint64_t lastEndCounted = m4a::kLongestTagLibCount - 8;
+    ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", lastEndCounted - plain.size())})), read);
+    for (const Bytes& past : {Concatenated({plain, LargeBox("free", lastEndCounted + 1 - plain.size())}),
+                              Concatenated({plain, BigEndian(uint64_t{1} << 31, 4), {'f', 'r', 'e', 'e'}}),
+                              Concatenated({plain, LargeBox("mdat", uint64_t{1} << 61)})}) {
+        ExpectFields(ReadAsTagLib(past, false), {1, 0, "", "", "", 0, 0});
+    }
+    ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", ~uint64_t{0} - 100)})), {1, 0, "", "", "", 0, 0});
     ExpectFields(ReadAsTagLib(BuildMp4(longest), false), {0, 3000000, "Long", "", "", 0, 0});
-    // Media data TagLib's bit rate would take eight times of past long long
-    // (where the decoder config gives none): its tags, and the length by
-    // TagLib's rule.
-    Mp4Layout noBitRate = Mp4Layout().Seconds(5).Items({Mp4Item::Text("\251nam", {"T"})});
-    noBitRate.averageBitRate = 0;
-    ExpectFields(ReadAsTagLib(Concatenated({BuildMp4(noBitRate), LargeBox("mdat", uint64_t{1} << 61)}), false), read);
 }
 
 TEST_F(M4aPlugin, EncodedAacAndAlacFilesGetTagLibsAnswer) {

@@ -59,9 +59,11 @@ public:
 };
 
 // The size probe, TagLib::MP4::File over the path with audio properties,
-// lengthInMilliseconds() / 1000, the items by m4a::TakeItems. Without
-// properties the length is 0: for the files whose properties TagLib cannot
-// compute without undefined behaviour.
+// lengthInMilliseconds() / 1000, the items by m4a::TakeItems; refused where
+// TagLib's tree (MP4::Atoms) holds a box ending past 2 GiB, which TagLib
+// cannot count in the Windows build. Without properties the length is 0:
+// for the files whose properties TagLib cannot compute without undefined
+// behaviour.
 class PrescribedMp4FileInfo : public RecordFileInfo {
 public:
     explicit PrescribedMp4FileInfo(bool readProperties = true) : readProperties_(readProperties) {}
