@@ -138,8 +138,9 @@ AtomTree WalkAtomTree(FileStream& stream, int deepestNesting) {
                 position += static_cast<long>(got);
                 wide = ReadUpTo64(large, got);
             }
-            // TagLib's 32-bit long takes neither; the 64-bit one takes a
-            // negative large size as too short.
+            // The Windows build's TagLib takes no size past its long (and
+            // refuses the file); a negative large size it would cut to 32
+            // bits, where the 64-bit build refuses the file.
             if (wide > kLongestTagLibCount || (size == kSizeInLargeField && wide < 0)) {
                 tree.verdict = TreeVerdict::kPastTwoGiB;
                 return tree;
