@@ -1,5 +1,6 @@
 // The Vorbis comment rules of the readers that convert to the ANSI code
-// page (FLAC, OPUS): one entry "NAME=value" at a time into the record.
+// page (FLAC, OPUS; M4A for its items): one entry "NAME=value" at a time
+// into the record.
 #pragma once
 
 #include <cstddef>
