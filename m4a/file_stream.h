@@ -62,7 +62,7 @@ private:
     int64_t sizeBytes_;
     const char* path_;
     int64_t position_ = 0;
-    int64_t streamAt_ = 0;  // where the stdio stream stands, -1 when unknown
+    int64_t streamAt_ = -1;  // where the stdio stream stands, -1 when unknown
     int64_t bytesRead_ = 0;
     std::vector<Block> blocks_;
 };
