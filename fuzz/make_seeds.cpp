@@ -150,22 +150,14 @@ int Main(int argc, char** argv) {
     longest.duration = 3000000;
     Mp4Layout noBitRate = small;
     noBitRate.averageBitRate = 0;
-    const auto nested = [](int depth) {
-        Bytes box;
-        for (int i = 0; i < depth; ++i) box = Mp4Box("udta", box);
-        return box;
-    };
-    const auto largeBox = [](const char* type, uint64_t size) {
-        Bytes box = {0, 0, 0, 1, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]), uint8_t(type[3])};
-        for (int shift = 56; shift >= 0; shift -= 8) box.push_back(static_cast<uint8_t>(size >> shift));
-        return box;
-    };
     const Bytes plain = BuildMp4(small);
     Write(root / "m4a_open",
           {plain, BuildMp4(unusual), BuildMp4(longest),
            WithMp4Items(EncodeMp4(Mp4Audio().Seconds(0.1).Channels(1)), {Mp4Item::Text("\251ART", {"A"})}),
-           Concatenated({plain, nested(m4a::kDeepestNesting)}), Concatenated({plain, nested(m4a::kDeepestNesting + 1)}),
-           Concatenated({plain, largeBox("free", uint64_t{INT32_MAX} - 8 - plain.size())}), BuildMp4(noBitRate)});
+           Concatenated({plain, Mp4NestedBoxes("udta", m4a::kDeepestNesting)}),
+           Concatenated({plain, Mp4NestedBoxes("udta", m4a::kDeepestNesting + 1)}),
+           Concatenated({plain, Mp4LargeBoxHeader("free", uint64_t{INT32_MAX} - 8 - plain.size())}),
+           BuildMp4(noBitRate)});
 
     Write(root / "id3v1", {Id3v1(true), Id3v1(false), WithId3v1(Bytes(300, 0x20), Id3v1(true))});
 

@@ -15,7 +15,6 @@ size_t FileStream::ReadFromFile(int64_t offset, unsigned char* destination, size
     }
     const size_t read = std::fread(destination, 1, count, file_);
     streamAt_ = read == count ? offset + static_cast<int64_t>(read) : -1;
-    bytesRead_ += static_cast<int64_t>(read);
     return read;
 }
 

@@ -42,8 +42,6 @@ public:
     // the other. Long ones (pictures, long values) are read as they are.
     size_t ReadAt(int64_t offset, unsigned char* destination, size_t count);
 
-    int64_t bytesRead() const { return bytesRead_; }
-
     static constexpr size_t kBlockSize = 4096;
     static constexpr size_t kLongestKeptRead = 4 * kBlockSize;
     static constexpr size_t kMostBlocksKept = 256;  // 1 MiB; then they are dropped and read again
@@ -63,7 +61,6 @@ private:
     const char* path_;
     int64_t position_ = 0;
     int64_t streamAt_ = -1;  // where the stdio stream stands, -1 when unknown
-    int64_t bytesRead_ = 0;
     std::vector<Block> blocks_;
 };
 

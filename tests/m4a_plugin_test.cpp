@@ -41,28 +41,6 @@ protected:
     std::string path_ = dir_.File("file.m4a");
 };
 
-Bytes BigEndian(uint64_t value, size_t width) {
-    Bytes bytes;
-    for (size_t i = width; i-- > 0;) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    return bytes;
-}
-
-// A box whose size is in the 64-bit field, claiming `claimedSize` bytes.
-Bytes LargeBox(const std::string& type, uint64_t claimedSize) {
-    return Concatenated({BigEndian(1, 4), Bytes(type.begin(), type.end()), BigEndian(claimedSize, 8)});
-}
-
-// `depth` empty boxes of `type`, each inside the one before.
-Bytes Nested(const std::string& type, int depth) {
-    Bytes boxes;
-    for (int level = 0; level < depth; ++level) {
-        const Bytes size = BigEndian(uint64_t{8} * static_cast<uint64_t>(depth - level), 4);
-        boxes.insert(boxes.end(), size.begin(), size.end());
-        boxes.insert(boxes.end(), type.begin(), type.end());
-    }
-    return boxes;
-}
-
 struct Expected {
     int32_t openResult, length;
     std::string title, artist, genre;
@@ -123,7 +101,7 @@ TEST_F(M4aPlugin, ReadsTheFirstSoundTracksLengthAndTheItemsAsTagLibDoes) {
          {0, 61, std::string(511, 'x'), "", "", 0, 0}},
         {"not MP4", Bytes(3000, 'x'), {1, 0, "", "", "", 0, 0}},
         {"no moov", Concatenated({Mp4Box("ftyp", Bytes(8, 'M')), Mp4Box("mdat", Bytes(100, 1))}), {1, 0, "", "", "", 0, 0}},
-        {"a box of size 0 in moov", Concatenated({BuildMp4(layout()), BigEndian(0, 4), {'f', 'r', 'e', 'e'}}),
+        {"a box of size 0 in moov", Concatenated({BuildMp4(layout()), Mp4BoxHeader("free", 0)}),
          {0, 61, "", "", "", 0, 0}},
     };
     for (const auto& c : cases) {
@@ -141,21 +119,22 @@ TEST_F(M4aPlugin, KeepsTagLibFromUndefinedArithmeticAndDeepRecursion) {
     longest.timescale = 1;
     longest.duration = 3000000;  // 3e9 ms: past int
     const Expected read{0, 5, "T", "", "", 0, 0};
-    ExpectFields(ReadAsTagLib(Concatenated({plain, Nested("udta", m4a::kDeepestNesting)})), read);
-    ExpectFields(ReadAsTagLib(Concatenated({plain, Nested("udta", m4a::kDeepestNesting + 1)}), false),
+    ExpectFields(ReadAsTagLib(Concatenated({plain, Mp4NestedBoxes("udta", m4a::kDeepestNesting)})), read);
+    ExpectFields(ReadAsTagLib(Concatenated({plain, Mp4NestedBoxes("udta", m4a::kDeepestNesting + 1)}), false),
                  {1, 0, "", "", "", 0, 0});
     // 800 KB of nested headers run TagLib off an 8 MiB stack.
-    ExpectFields(ReadAsTagLib(Concatenated({plain, Nested("udta", 100000)}), false), {1, 0, "", "", "", 0, 0});
+    ExpectFields(ReadAsTagLib(Concatenated({plain, Mp4NestedBoxes("udta", 100000)}), false), {1, 0, "", "", "", 0, 0});
     // Boxes TagLib's 32-bit long, on Windows, cannot count: refused on every
     // platform, so that both builds give one record.
     const uint64_t lastEndCounted = m4a::kLongestTagLibCount - 8;
-    ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", lastEndCounted - plain.size())})), read);
-    for (const Bytes& past : {Concatenated({plain, LargeBox("free", lastEndCounted + 1 - plain.size())}),
-                              Concatenated({plain, BigEndian(uint64_t{1} << 31, 4), {'f', 'r', 'e', 'e'}}),
-                              Concatenated({plain, LargeBox("mdat", uint64_t{1} << 61)})}) {
+    ExpectFields(ReadAsTagLib(Concatenated({plain, Mp4LargeBoxHeader("free", lastEndCounted - plain.size())})), read);
+    for (const Bytes& past : {Concatenated({plain, Mp4LargeBoxHeader("free", lastEndCounted + 1 - plain.size())}),
+                              Concatenated({plain, Mp4BoxHeader("free", uint32_t{1} << 31)}),
+                              Concatenated({plain, Mp4LargeBoxHeader("mdat", uint64_t{1} << 61)})}) {
         ExpectFields(ReadAsTagLib(past, false), {1, 0, "", "", "", 0, 0});
     }
-    ExpectFields(ReadAsTagLib(Concatenated({plain, LargeBox("free", ~uint64_t{0} - 100)})), {1, 0, "", "", "", 0, 0});
+    ExpectFields(ReadAsTagLib(Concatenated({plain, Mp4LargeBoxHeader("free", ~uint64_t{0} - 100)})),
+                 {1, 0, "", "", "", 0, 0});
     ExpectFields(ReadAsTagLib(BuildMp4(longest), false), {0, 3000000, "Long", "", "", 0, 0});
 }
 

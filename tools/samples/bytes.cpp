@@ -26,4 +26,8 @@ void AppendLittleEndian(Bytes& bytes, uint64_t value, size_t width) {
     PutLittleEndian(bytes, bytes.size() - width, value, width);
 }
 
+void AppendBigEndian(Bytes& bytes, uint64_t value, size_t width) {
+    for (size_t i = width; i-- > 0;) bytes.push_back(i < 8 ? static_cast<uint8_t>(value >> (8 * i)) : 0);
+}
+
 }  // namespace cvx::samples

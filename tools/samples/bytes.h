@@ -20,5 +20,8 @@ Bytes Concatenated(const std::vector<Bytes>& parts);
 // `offset` (which must be there) or after the last.
 void PutLittleEndian(Bytes& bytes, size_t offset, uint64_t value, size_t width);
 void AppendLittleEndian(Bytes& bytes, uint64_t value, size_t width);
+// `value` in `width` bytes, most significant first, after the last; zeros
+// above 8 bytes.
+void AppendBigEndian(Bytes& bytes, uint64_t value, size_t width);
 
 }  // namespace cvx::samples

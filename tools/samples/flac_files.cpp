@@ -45,10 +45,6 @@ FLAC__StreamEncoderTellStatus Tell(const FLAC__StreamEncoder*, FLAC__uint64* off
     return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
 }
 
-void PutBigEndian(Bytes& out, uint64_t value, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
 struct DeleteEncoder {
     void operator()(FLAC__StreamEncoder* encoder) const { FLAC__stream_encoder_delete(encoder); }
 };
@@ -127,7 +123,7 @@ Bytes AssembleFlac(const std::vector<MetadataBlock>& blocks, const Bytes& audio)
     for (size_t i = 0; i < blocks.size(); ++i) {
         const bool last = i + 1 == blocks.size();
         out.push_back(static_cast<uint8_t>((last ? kFlacLastBlockFlag : 0) | blocks[i].type));
-        PutBigEndian(out, blocks[i].body.size(), 3);
+        AppendBigEndian(out, blocks[i].body.size(), 3);
         out.insert(out.end(), blocks[i].body.begin(), blocks[i].body.end());
     }
     out.insert(out.end(), audio.begin(), audio.end());
@@ -139,13 +135,13 @@ MetadataBlock StreamInfoBlock(uint32_t sampleRateHz, uint64_t totalSamples, uint
     // then 20 bits rate, 3 bits channels - 1, 5 bits bits per sample - 1,
     // 36 bits total samples, and a 16-byte MD5.
     Bytes body;
-    PutBigEndian(body, 4096, 2);
-    PutBigEndian(body, 4096, 2);
-    PutBigEndian(body, 0, 3);
-    PutBigEndian(body, 0, 3);
+    AppendBigEndian(body, 4096, 2);
+    AppendBigEndian(body, 4096, 2);
+    AppendBigEndian(body, 0, 3);
+    AppendBigEndian(body, 0, 3);
     const uint64_t packed = (uint64_t{sampleRateHz} << 44) | (uint64_t{channels - 1} << 41) | (uint64_t{15} << 36) |
                             (totalSamples & 0xFFFFFFFFFull);
-    PutBigEndian(body, packed, 8);
+    AppendBigEndian(body, packed, 8);
     body.insert(body.end(), 16, 0);
     return {kStreamInfoType, body};
 }
@@ -167,9 +163,9 @@ MetadataBlock SeekTableBlock(size_t points) {
     constexpr uint64_t kSamplesApart = 44100 * 10;
     Bytes body;
     for (size_t i = 0; i < points; ++i) {
-        PutBigEndian(body, i * kSamplesApart, 8);
-        PutBigEndian(body, i * 100000, 8);
-        PutBigEndian(body, 4096, 2);
+        AppendBigEndian(body, i * kSamplesApart, 8);
+        AppendBigEndian(body, i * 100000, 8);
+        AppendBigEndian(body, 4096, 2);
     }
     return {kSeekTableType, body};
 }
@@ -180,12 +176,12 @@ MetadataBlock CueSheetBlock() {
     // type and pre-emphasis with reserved bits (14), index count (1), and
     // per index: offset (8), number (1), reserved (3).
     Bytes body(128, 0);
-    PutBigEndian(body, 88200, 8);
+    AppendBigEndian(body, 88200, 8);
     body.push_back(0x80);  // a CD
     body.insert(body.end(), 258, 0);
     body.push_back(2);
     for (const uint8_t number : {uint8_t{1}, uint8_t{170}}) {  // track 1, then the lead-out
-        PutBigEndian(body, number == 1 ? 0 : 441000, 8);
+        AppendBigEndian(body, number == 1 ? 0 : 441000, 8);
         body.push_back(number);
         body.insert(body.end(), 12 + 14, 0);
         body.push_back(number == 1 ? 1 : 0);

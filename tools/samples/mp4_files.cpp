@@ -20,11 +20,6 @@ namespace cvx::samples {
 
 namespace {
 
-// `value` in `width` bytes, most significant first; zeros above 8 bytes.
-void AppendBigEndian(Bytes& bytes, uint64_t value, size_t width) {
-    for (size_t i = width; i-- > 0;) bytes.push_back(i < 8 ? static_cast<uint8_t>(value >> (8 * i)) : 0);
-}
-
 void AppendText(Bytes& bytes, const std::string& text) { bytes.insert(bytes.end(), text.begin(), text.end()); }
 
 Bytes Zeros(size_t count) { return Bytes(count, 0); }
@@ -264,10 +259,30 @@ std::vector<Mp4Item> Mp4ItemsFromComments(const std::vector<std::string>& commen
     return items;
 }
 
+Bytes Mp4BoxHeader(const std::string& type, uint32_t size) {
+    Bytes header;
+    AppendBigEndian(header, size, 4);
+    AppendText(header, type);
+    return header;
+}
+
+Bytes Mp4LargeBoxHeader(const std::string& type, uint64_t size) {
+    Bytes header = Mp4BoxHeader(type, 1);
+    AppendBigEndian(header, size, 8);
+    return header;
+}
+
+Bytes Mp4NestedBoxes(const std::string& type, int depth) {
+    Bytes boxes;
+    for (int level = 0; level < depth; ++level) {
+        const Bytes header = Mp4BoxHeader(type, static_cast<uint32_t>(8 * (depth - level)));
+        boxes.insert(boxes.end(), header.begin(), header.end());
+    }
+    return boxes;
+}
+
 Bytes Mp4Box(const std::string& type, const Bytes& payload) {
-    Bytes box;
-    AppendBigEndian(box, payload.size() + 8, 4);
-    AppendText(box, type);
+    Bytes box = Mp4BoxHeader(type, static_cast<uint32_t>(payload.size() + 8));
     box.insert(box.end(), payload.begin(), payload.end());
     return box;
 }

@@ -38,6 +38,12 @@ std::vector<Mp4Item> Mp4ItemsFromComments(const std::vector<std::string>& commen
 // A box: size u32 BE, type, payload. A full box puts version and flags first.
 Bytes Mp4Box(const std::string& type, const Bytes& payload);
 Bytes Mp4FullBox(const std::string& type, uint8_t version, uint32_t flags, const Bytes& payload);
+// A box's header alone, claiming `size` bytes: in the 32-bit field, or in
+// the 64-bit one after a size of 1; for boxes that lie about their size.
+Bytes Mp4BoxHeader(const std::string& type, uint32_t size);
+Bytes Mp4LargeBoxHeader(const std::string& type, uint64_t size);
+// `depth` empty boxes of `type`, each inside the one before.
+Bytes Mp4NestedBoxes(const std::string& type, int depth);
 // udta/meta(hdlr mdir, ilst) holding `items`.
 Bytes Mp4UserData(const std::vector<Mp4Item>& items);
 

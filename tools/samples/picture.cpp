@@ -7,12 +7,8 @@ namespace cvx::samples {
 
 namespace {
 
-void PutBigEndian32(Bytes& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
 void PutCounted(Bytes& out, const std::string& text) {
-    PutBigEndian32(out, static_cast<uint32_t>(text.size()));
+    AppendBigEndian(out, static_cast<uint32_t>(text.size()), 4);
     out.insert(out.end(), text.begin(), text.end());
 }
 
@@ -45,11 +41,11 @@ Bytes JpegLikeBytes(size_t sizeBytes, uint32_t seed) {
 
 Bytes PictureBody(uint32_t pictureType, const Bytes& jpeg) {
     Bytes out;
-    PutBigEndian32(out, pictureType);
+    AppendBigEndian(out, pictureType, 4);
     PutCounted(out, "image/jpeg");
     PutCounted(out, pictureType == kFrontCover ? "Front cover" : "Cover");
-    for (uint32_t number : {1200u, 1200u, 24u, 0u}) PutBigEndian32(out, number);  // width, height, depth, colours
-    PutBigEndian32(out, static_cast<uint32_t>(jpeg.size()));
+    for (uint32_t number : {1200u, 1200u, 24u, 0u}) AppendBigEndian(out, number, 4);  // width, height, depth, colours
+    AppendBigEndian(out, static_cast<uint32_t>(jpeg.size()), 4);
     out.insert(out.end(), jpeg.begin(), jpeg.end());
     return out;
 }
